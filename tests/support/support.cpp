@@ -1,0 +1,4 @@
+// Anchor source so the support library is never empty.
+namespace hx350::test {
+int support_anchor = 0;
+}
