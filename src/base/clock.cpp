@@ -72,14 +72,17 @@ ManualTimer& ManualTimeSource::makeTimer() {
     return *timers_.back();
 }
 
-void ManualTimeSource::scheduled(ManualTimer& timer) { timer.due_ms_ = now_ms_ + std::max<std::uint32_t>(timer.period_, 1); }
+void ManualTimeSource::scheduled(ManualTimer& timer) {
+    timer.due_ms_ = now_ms_ + std::max<std::uint32_t>(timer.period_, 1);
+}
 
 void ManualTimeSource::advance(std::uint64_t ms) {
     const std::uint64_t end = now_ms_ + ms;
     for (;;) {
         ManualTimer* next = nullptr;
         for (auto& t : timers_) {
-            if (t->active_ && t->due_ms_ <= end && (next == nullptr || t->due_ms_ < next->due_ms_)) next = t.get();
+            if (t->active_ && t->due_ms_ <= end && (next == nullptr || t->due_ms_ < next->due_ms_))
+                next = t.get();
         }
         if (next == nullptr) break;
         now_ms_ = std::max(now_ms_, next->due_ms_);

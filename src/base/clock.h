@@ -14,12 +14,12 @@ namespace hx350 {
 
 /// Local calendar date and time of day, as the PC's clock shows it.
 struct LocalDateTime {
-    int year = 2000;  ///< four digits
-    int month = 1;    ///< 1..12
-    int day = 1;      ///< 1..31
-    int hour = 0;     ///< 0..23
-    int minute = 0;   ///< 0..59
-    int second = 0;   ///< 0..59
+    int year = 2000;             ///< four digits
+    int month = 1;               ///< 1..12
+    int day = 1;                 ///< 1..31
+    int hour = 0;                ///< 0..23
+    int minute = 0;              ///< 0..59
+    int second = 0;              ///< 0..59
     int utc_offset_minutes = 0;  ///< local time minus UTC
 
     int secondsOfDay() const { return hour * 3600 + minute * 60 + second; }
@@ -27,7 +27,7 @@ struct LocalDateTime {
 
 /// Source of time. tickCount() wraps after about 49.7 days; compare ticks with elapsedMs().
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     /// Milliseconds since an arbitrary origin, modulo 2^32.
     virtual std::uint32_t tickCount() const = 0;
@@ -36,18 +36,20 @@ public:
 };
 
 /// Milliseconds from `earlier` to `later`, correct across one wrap of the 32-bit counter.
-constexpr std::uint32_t elapsedMs(std::uint32_t earlier, std::uint32_t later) { return later - earlier; }
+constexpr std::uint32_t elapsedMs(std::uint32_t earlier, std::uint32_t later) {
+    return later - earlier;
+}
 
 /// The machine's monotonic clock and its local time zone.
 class SystemClock final : public Clock {
-public:
+  public:
     std::uint32_t tickCount() const override;
     LocalDateTime localNow() const override;
 };
 
 /// A periodic timer on the thread that owns it. start() while running restarts it with the new period.
 class Timer {
-public:
+  public:
     using Callback = std::function<void()>;
     virtual ~Timer() = default;
     virtual void start(std::uint32_t period_ms) = 0;
@@ -56,12 +58,12 @@ public:
     virtual std::uint32_t period() const = 0;
     void setCallback(Callback callback) { callback_ = std::move(callback); }
 
-protected:
+  protected:
     void fire() {
         if (callback_) callback_();
     }
 
-private:
+  private:
     Callback callback_;
 };
 
@@ -69,7 +71,7 @@ class ManualTimeSource;
 
 /// A timer that fires only when a test (or a ManualTimeSource) says so.
 class ManualTimer final : public Timer {
-public:
+  public:
     ManualTimer() = default;
     void start(std::uint32_t period_ms) override;
     void stop() override { active_ = false; }
@@ -80,7 +82,7 @@ public:
     /// How often the callback ran.
     std::uint64_t fireCount() const { return fire_count_; }
 
-private:
+  private:
     friend class ManualTimeSource;
     bool active_ = false;
     std::uint32_t period_ = 0;
@@ -93,7 +95,7 @@ private:
 /// timer that falls due, in time order, as an event loop would. Ticks start at `start_tick` so tests can
 /// begin just before the 32-bit wrap.
 class ManualTimeSource final : public Clock {
-public:
+  public:
     explicit ManualTimeSource(LocalDateTime start = {}, std::uint32_t start_tick = 0);
     std::uint32_t tickCount() const override { return static_cast<std::uint32_t>(start_tick_ + now_ms_); }
     LocalDateTime localNow() const override;
@@ -105,7 +107,7 @@ public:
     void skip(std::uint64_t ms) { now_ms_ += ms; }
     std::uint64_t elapsedSinceStart() const { return now_ms_; }
 
-private:
+  private:
     friend class ManualTimer;
     void scheduled(ManualTimer& timer);
     LocalDateTime start_;

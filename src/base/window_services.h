@@ -14,7 +14,7 @@ enum class MessageIcon { None, Information, Warning, Error };
 enum class CursorShape { Default, Hourglass };
 
 class WindowServices {
-public:
+  public:
     virtual ~WindowServices() = default;
     /// Shows a modal box with one OK button and returns when it is closed. Timers keep firing while it
     /// is open (the box runs a nested event loop), so callers must be ready for re-entry.
@@ -25,7 +25,7 @@ public:
 
 /// Records every box and cursor change instead of showing them.
 class RecordingWindowServices final : public WindowServices {
-public:
+  public:
     struct Message {
         std::string text;
         std::string caption;

@@ -20,7 +20,8 @@ TEST(ManualTimeSource, FiresTimersInTimeOrderAtTheirPeriods) {
     fast.start(300);
     slow.start(1000);
     time.advance(1000);
-    const std::vector<std::pair<char, std::uint64_t>> expected = {{'f', 300}, {'f', 600}, {'f', 900}, {'s', 1000}};
+    const std::vector<std::pair<char, std::uint64_t>> expected = {
+        {'f', 300}, {'f', 600}, {'f', 900}, {'s', 1000}};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(fast.fireCount(), 3u);
 }
