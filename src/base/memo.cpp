@@ -17,22 +17,41 @@ std::vector<std::string> Memo::split(std::string_view text) {
     return out;
 }
 
+namespace {
+bool endsWithLineBreak(std::string_view text) {
+    return text.size() >= 2 && text.substr(text.size() - 2) == "\r\n";
+}
+}  // namespace
+
 std::string Memo::Text() const {
     std::string text;
     for (const auto& line : lines_) {
         text += line;
         text += "\r\n";
     }
+    if (open_) text.resize(text.size() - 2);
     return text;
 }
 
 void Memo::SetText(std::string_view text) {
     lines_ = split(text);
+    open_ = !text.empty() && !endsWithLineBreak(text);
     changed();
 }
 
 bool Memo::SetLine(std::size_t index, std::string_view text) {
     if (index >= lines_.size()) return false;
+    if (open_ && index + 1 == lines_.size()) {
+        // The open last line has no line break of its own to keep: the text takes its place as it is.
+        std::string whole;
+        for (std::size_t i = 0; i < index; ++i) {
+            whole += lines_[i];
+            whole += "\r\n";
+        }
+        whole += text;
+        SetText(whole);
+        return true;
+    }
     std::vector<std::string> parts = split(text);
     if (parts.empty()) parts.emplace_back();
     // A text ending in CR LF leaves an empty line behind it inside the memo, as the edit control would.
@@ -44,6 +63,13 @@ bool Memo::SetLine(std::size_t index, std::string_view text) {
 }
 
 void Memo::Add(std::string_view text) {
+    if (open_) {
+        std::string whole = Text();
+        whole += "\r\n";
+        whole += text;
+        SetText(whole);
+        return;
+    }
     std::vector<std::string> parts = split(text);
     if (parts.empty()) parts.emplace_back();
     lines_.insert(lines_.end(), parts.begin(), parts.end());

@@ -1,8 +1,11 @@
 // A memo: a list of text lines shown in a multi-line box, with a change notification.
 //
 // The lines follow a multi-line edit: a line never holds a CR LF pair, text set with line breaks in it
-// becomes several lines, and a text that ends in a line break has no empty line after it. Both the device
-// link (which writes received answers into memos) and the window (which draws them) use this type.
+// becomes several lines, and a text that ends in a line break has no empty line after it. Like the edit, the
+// memo remembers whether its last line is closed by a line break: a text set without a final CR LF leaves
+// the last line open, Text() then gives it back without one, and a later Add() first closes that line
+// (so text appended to Text() continues the open line). Both the device link (which writes received
+// answers into memos) and the window (which draws them) use this type.
 #pragma once
 
 #include <cstdint>
@@ -43,17 +46,31 @@ class Memo {
     const std::vector<std::string>& Lines() const { return lines_; }
     std::size_t Count() const { return lines_.size(); }
 
-    /// The whole text: the lines, each followed by CR LF.
+    /// The whole text: the lines, each followed by CR LF, except an open last line (see EndsOpen()).
     std::string Text() const;
     /// Replaces the whole text. CR LF separates lines; a final CR LF does not start another line
-    /// ("\r\n" is one empty line, "" is no line at all).
+    /// ("\r\n" is one empty line, "" is no line at all). A non-empty text without a final CR LF leaves
+    /// the last line open.
     void SetText(std::string_view text);
     /// Replaces line `index` by `text` (which may itself hold CR LF pairs and so become several lines).
-    /// An index the memo does not have changes nothing and returns false.
+    /// The line keeps its closing line break, if it had one. An index the memo does not have changes
+    /// nothing and returns false.
     bool SetLine(std::size_t index, std::string_view text);
-    /// Appends `text` as a new last line (split at CR LF like SetLine).
+    /// Appends `text` as a new last line (split at CR LF like SetLine), closed by a line break. On a memo
+    /// whose last line is open, the line break goes before `text` instead (closing the open line), and
+    /// `text` becomes the new open last line unless it is empty.
     void Add(std::string_view text);
+    /// Whether the last line has no closing line break (false for an empty memo).
+    bool EndsOpen() const { return open_; }
     void Clear() { SetText({}); }
+
+    /// Background colour.
+    Color color() const { return color_; }
+    void SetColor(Color color) {
+        if (color == color_) return;
+        color_ = color;
+        changed();
+    }
 
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
@@ -69,6 +86,8 @@ class Memo {
 
     std::string name_;
     std::vector<std::string> lines_;
+    bool open_ = false;  // the last line has no closing CR LF
+    Color color_ = colors::kWhite;
     bool visible_ = true;
     ChangeHandler on_change_;
 };
