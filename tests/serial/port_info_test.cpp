@@ -1,0 +1,224 @@
+// Port descriptions, the catalogue and the plug watch over a fake sysfs and device folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "serial/fake_system_tree.h"
+#include "serial/port_catalogue.h"
+#include "serial/port_info.h"
+
+namespace hx350 {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeUsb;
+
+const FakeUsb kFtdi{"1-2", "0403", "6001", "FTDI", "FT232R USB UART", "A50285BI"};
+const FakeUsb kProlific{"1-4", "067b", "2303", "Prolific Technology Inc.", "USB-Serial Controller", ""};
+const FakeUsb kPhone{"1-3", "1546", "01a7", "u-blox AG", "u-blox 7 - GPS/GNSS Receiver", ""};
+
+class PortInfoTest : public test::FakeSystemTree {};
+
+TEST_F(PortInfoTest, UsbAdapterShowsMakerProductSerialAndItsByIdName) {
+    const std::string path = usbSerial("ttyUSB0", kFtdi);
+    const PortInfo info = describePort(path, roots_);
+    EXPECT_EQ(info.device, path);
+    EXPECT_EQ(info.kernel_name, "ttyUSB0");
+    EXPECT_EQ(info.driver, "ftdi_sio");
+    EXPECT_TRUE(info.usb);
+    EXPECT_EQ(info.vendor_id, "0403");
+    EXPECT_EQ(info.product_id, "6001");
+    EXPECT_EQ(info.manufacturer, "FTDI");
+    EXPECT_EQ(info.product, "FT232R USB UART");
+    EXPECT_EQ(info.serial, "A50285BI");
+    const std::string by_id = dev("serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    EXPECT_EQ(info.by_id, std::vector<std::string>{by_id});
+    EXPECT_EQ(portSummary(info), path +
+                                     ": FTDI FT232R USB UART, serial A50285BI (0403:6001), by-id "
+                                     "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+
+    // The stable name leads to the same description.
+    const PortInfo through_link = describePort(by_id, roots_);
+    EXPECT_EQ(through_link.path, by_id);
+    EXPECT_EQ(through_link.device, path);
+    EXPECT_EQ(through_link.serial, "A50285BI");
+    EXPECT_EQ(through_link.by_id, info.by_id);
+}
+
+TEST_F(PortInfoTest, ModemOneLevelBelowItsUsbDeviceAndAdapterWithoutSerialNumber) {
+    const std::string modem = acm("ttyACM0", kPhone);
+    const PortInfo m = describePort(modem, roots_);
+    EXPECT_TRUE(m.usb);
+    EXPECT_EQ(m.driver, "cdc_acm");
+    EXPECT_EQ(m.vendor_id, "1546");
+    EXPECT_EQ(m.product, "u-blox 7 - GPS/GNSS Receiver");
+    EXPECT_EQ(m.serial, "");
+
+    const std::string adapter = usbSerial("ttyUSB3", kProlific, "pl2303");
+    const PortInfo a = describePort(adapter, roots_);
+    EXPECT_EQ(portSummary(a), adapter +
+                                  ": Prolific Technology Inc. USB-Serial Controller (067b:2303), by-id "
+                                  "usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0");
+}
+
+TEST_F(PortInfoTest, OnBoardUartShowsItsDriverOnly) {
+    const std::string path = uart("ttyS0", 4);
+    const PortInfo info = describePort(path, roots_);
+    EXPECT_FALSE(info.usb);
+    EXPECT_EQ(info.driver, "serial8250");
+    EXPECT_TRUE(info.by_id.empty());
+    EXPECT_EQ(portSummary(info), path + ": serial8250");
+}
+
+TEST_F(PortInfoTest, UartDriverIsFoundAboveTheSerialCoresOwnDevices) {
+    // Newer kernels put a port and a controller device of the serial core between the tty and the UART.
+    const std::string uart_folder = "devices/pnp0/00:00";
+    ttyClass("ttyS0", uart_folder + "/00:00:0/00:00:0.0", "");
+    const std::string sys = roots_.sys + "/";
+    link("../../../../../bus/serial-base/drivers/port", sys + uart_folder + "/00:00:0/00:00:0.0/driver");
+    link("../../../../bus/serial-base/drivers/ctrl", sys + uart_folder + "/00:00:0/driver");
+    link("../../../bus/pnp/drivers/serial", sys + uart_folder + "/driver");
+    EXPECT_EQ(describePort(node("ttyS0"), roots_).driver, "serial");
+}
+
+TEST_F(PortInfoTest, APathThatLeadsNowhereIsNotPresent) {
+    const PortInfo info = describePort(dev("ttyUSB9"), roots_);
+    EXPECT_FALSE(info.exists());
+    EXPECT_EQ(info.path, dev("ttyUSB9"));
+    EXPECT_EQ(portSummary(info), dev("ttyUSB9") + ": not present");
+    // A by-id link whose adapter is gone dangles: not present either.
+    link("../../ttyUSB9", dev("serial/by-id/usb-gone-if00-port0"));
+    EXPECT_FALSE(describePort(dev("serial/by-id/usb-gone-if00-port0"), roots_).exists());
+    EXPECT_FALSE(describePort("", roots_).exists());
+}
+
+TEST_F(PortInfoTest, ANodeWithoutSysfsEntryIsStillDescribedByPath) {
+    // A pseudo-terminal or a simulator's link has no tty class entry.
+    const std::string path = node("ttyUSB5");
+    const PortInfo info = describePort(path, roots_);
+    EXPECT_TRUE(info.exists());
+    EXPECT_EQ(info.kernel_name, "");
+    EXPECT_FALSE(info.usb);
+    EXPECT_EQ(portSummary(info), path);
+}
+
+TEST_F(PortInfoTest, UsbStringsInUtf8AreShownInLatin1) {
+    const std::string path =
+        usbSerial("ttyUSB0", {"1-5", "1a86", "7523", "M\xC3\xBCller \xE2\x82\xAC", "CH340", "7"});
+    const PortInfo info = describePort(path, roots_);
+    EXPECT_EQ(info.manufacturer, "M\xFCller ?");
+}
+
+struct Latin1Row {
+    const char* name;
+    std::string in;
+    std::string out;
+};
+
+void PrintTo(const Latin1Row& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class Latin1FromUtf8 : public ::testing::TestWithParam<Latin1Row> {};
+
+TEST_P(Latin1FromUtf8, Converts) {
+    EXPECT_EQ(latin1FromUtf8(GetParam().in), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Latin1FromUtf8,
+    ::testing::Values(
+        Latin1Row{"Ascii", "FT232R USB UART", "FT232R USB UART"},
+        Latin1Row{"TrailingNewlineAndBlanks", "FTDI \n", "FTDI"},
+        Latin1Row{"TwoByteInRange", "\xC3\xA9t\xC3\xA9", "\xE9t\xE9"},
+        Latin1Row{"HighestLatin1", "\xC3\xBF", "\xFF"}, Latin1Row{"BeyondLatin1", "\xE2\x84\xA2", "?"},
+        Latin1Row{"FourByte", "a\xF0\x9F\x98\x80z", "a?z"}, Latin1Row{"LoneContinuation", "a\x80z", "a?z"},
+        Latin1Row{"TruncatedAtEnd", "a\xC3", "a?"}, Latin1Row{"LeadWithoutContinuation", "\xC3z", "?z"},
+        Latin1Row{"OverlongSlash", "\xC0\xAF", "??"}, Latin1Row{"OverlongThreeByte", "\xE0\x80\xAF", "???"},
+        Latin1Row{"ControlCharacters", std::string("a\tb\x1b\0c", 6), "a?b??c"},
+        Latin1Row{"C1Control", "\xC2\x85", "?"}, Latin1Row{"Empty", "", ""}),
+    [](const auto& row_info) { return std::string(row_info.param.name); });
+
+TEST(SerialDeviceName, OnlyTheNumberedFamiliesWithDigitsOnly) {
+    for (const char* yes : {"ttyS0", "ttyS31", "ttyUSB10", "ttyACM0", "ttyAMA1", "rfcomm0"})
+        EXPECT_TRUE(isSerialDeviceName(yes)) << yes;
+    for (const char* no :
+         {"ttyS", "tty0", "tty", "ttySAC0", "ttyUSBx1", "ttyUSB1a", "rfcomm", "null", "ttyGS0", ""})
+        EXPECT_FALSE(isSerialDeviceName(no)) << no;
+}
+
+TEST_F(PortInfoTest, CatalogueOnFakeTreeLeavesOutPhantomUartsAndNumbersInOrder) {
+    uart("ttyS0", 4);  // a real 16550A
+    uart("ttyS1", 0);  // listed by the driver, no chip behind it
+    uart("ttyS2", 0);
+    uart("ttyS3", 0);
+    usbSerial("ttyUSB10", {"1-7", "0403", "6001", "FTDI", "FT232R USB UART", "B1"});
+    usbSerial("ttyUSB2", kFtdi);
+    acm("ttyACM0", kPhone);
+    node("tty0");
+    node("console");
+
+    PortCatalogue::Options options;
+    options.device_dir = roots_.dev;
+    options.is_phantom = sysfsPhantomTest(roots_);
+    PortCatalogue catalogue(options);
+    catalogue.rescan();
+    const std::map<int, std::string> expected = {
+        {1, dev("ttyS0")}, {2, dev("ttyUSB2")}, {3, dev("ttyUSB10")}, {4, dev("ttyACM0")}};
+    EXPECT_EQ(catalogue.ports(), expected);
+
+    // Each number's description carries the by-id name that leads to it.
+    EXPECT_EQ(describePort(catalogue.pathOf(2), roots_).by_id,
+              std::vector<std::string>{dev("serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0")});
+    EXPECT_EQ(describePort(catalogue.pathOf(3), roots_).by_id,
+              std::vector<std::string>{dev("serial/by-id/usb-FTDI_FT232R_USB_UART_B1-if00-port0")});
+    EXPECT_TRUE(describePort(catalogue.pathOf(1), roots_).by_id.empty());
+}
+
+TEST_F(PortInfoTest, PhantomTestKeepsUartsWithoutTypeAttribute) {
+    const auto phantom = sysfsPhantomTest(roots_);
+    EXPECT_TRUE(phantom(uart("ttyS1", 0)));
+    EXPECT_FALSE(phantom(uart("ttyS0", 4)));
+    EXPECT_FALSE(phantom(node("ttyS7")));  // no sysfs entry: cannot tell, keep it
+}
+
+TEST_F(PortInfoTest, WatchNoticesPluggingUnpluggingAndReplacementOnly) {
+    node("ttyS0");
+    node("ttyUSB0");
+    PortWatch watch(roots_.dev);
+    EXPECT_FALSE(watch.changed());
+
+    node("tty5");  // not a serial family: no change
+    node("null");
+    EXPECT_FALSE(watch.changed());
+
+    node("ttyUSB1");  // plugged in
+    EXPECT_TRUE(watch.changed());
+    EXPECT_FALSE(watch.changed());  // reported once
+
+    fs::remove(dev("ttyUSB1"));  // pulled out
+    EXPECT_TRUE(watch.changed());
+
+    // Pulled out and plugged in again between two looks: same name, new node.
+    write(dev("ttyUSB0.new"), "");
+    fs::rename(dev("ttyUSB0.new"), dev("ttyUSB0"));
+    EXPECT_TRUE(watch.changed());
+
+    link("../../ttyUSB0", dev("serial/by-id/usb-X_Y_1-if00-port0"));
+    EXPECT_TRUE(watch.changed());
+    link("../../ttyS0", dev("serial/by-id/usb-X_Y_1-if00-port0"));  // same name, other target
+    EXPECT_TRUE(watch.changed());
+    EXPECT_FALSE(watch.changed());
+}
+
+TEST(PortWatch, AMissingFolderIsStableAndNoError) {
+    PortWatch watch("/tmp/hx350-no-such-folder");
+    EXPECT_FALSE(watch.changed());
+    EXPECT_EQ(PortWatch::scan("/tmp/hx350-no-such-folder"), watch.signature());
+}
+
+}  // namespace
+}  // namespace hx350
