@@ -16,16 +16,59 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
 
 #include "app/control_registry.h"
 #include "app/controls.h"
+#include "app/settings_file.h"
+#include "app/settings_record.h"
+#include "base/clock.h"
 #include "base/memo.h"
+#include "base/window_services.h"
+#include "serial/comm_port_driver.h"
 
 namespace hx350 {
+
+class DeviceLink;
+class SerialDevice;
+
+/// Period of Timer1, the one-second clock of the device link, in ms.
+inline constexpr std::uint32_t kTimer1PeriodMs = 1000;
+
+/// What the form runs on: the platform and the window around it. Every seam left empty gets a default
+/// that needs no window and touches no device until FormCreate() (a form built only to look at its
+/// controls stays inert).
+struct FormSeams {
+    /// Path of the serial device of port number 1..16 ("" when the machine has none); see PortCatalogue.
+    /// Empty: no port has a device.
+    PortPathLookup port_path;
+    /// The serial device CommPortDriver1 opens; null: the POSIX termios device.
+    std::unique_ptr<SerialDevice> device;
+    /// Tick counter and local time; null: the system clock.
+    const Clock* clock = nullptr;
+    /// The driver's receive poll timer and Timer1, two timers of the user-interface thread. Null: timers
+    /// that never fire. Given timers must outlive the form.
+    Timer* poll_timer = nullptr;
+    Timer* timer1 = nullptr;
+    /// Message boxes and the cursor; null: recorded and not shown. Must outlive the form.
+    WindowServices* services = nullptr;
+    /// The settings file read by FormCreate() and written by "Save Setting".
+    std::string settings_path = std::string(kSettingsFileName);
+};
+
+/// The digits of the number masks that wait while their source is disabled: one character per source
+/// position (4, 4 and 7), held by the window, never saved.
+struct ParkedDigits {
+    std::string temperature;
+    std::string analog;
+    std::string digital;
+    friend bool operator==(const ParkedDigits&, const ParkedDigits&) = default;
+};
 
 /// The pages of PageControl1, in tab order.
 enum PageIndex : int {
@@ -244,12 +287,17 @@ class TForm1 : public FrameControls,
                public SerialPortPageControls,
                public RunTimePageControls {
   public:
-    /// Builds every control with its design values and wires the handlers. Runs no handler and touches
-    /// nothing outside the form.
+    /// Builds every control with its design values, wires the handlers, and gives CommPortDriver1 the
+    /// window's configuration (port 1's device, no hardware flow control, 8192-byte queues, pass-through
+    /// packets, polling delay 5000 ms, DTR low on open, output time-out 200 ms) with the device link as its
+    /// receiver and Timer1's handler. Runs no handler, opens nothing and reads no file: FormCreate() does.
+    explicit TForm1(FormSeams seams);
+    /// A form on default seams (see FormSeams): for looking at the controls.
     TForm1();
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
-    virtual ~TForm1() = default;
+    /// Stops Timer1 and detaches it; the driver closes the port.
+    virtual ~TForm1();
 
     /// The window caption.
     static constexpr std::string_view kCaption = "HX350";
@@ -271,6 +319,53 @@ class TForm1 : public FrameControls,
     /// Called with the handler's name ("TXTSMSb7Click") each time a wired handler runs, before it runs.
     /// For diagnostics and tests; empty by default.
     void setHandlerTrace(std::function<void(std::string_view)> trace) { trace_ = std::move(trace); }
+
+    // ---- Start-up, saving and what the window owns for the run.
+
+    /// The start-up sequence: opens the port with the design choices, hides the AT-command and GSM-band
+    /// panels, reads the settings file and fills every page from it (the handlers of check boxes, radio
+    /// groups and scroll bars run whenever a loaded value differs from the shown one; none of them sends),
+    /// resets the link state, starts the phone's query sequence in SMS mode, colours the data-entry fields
+    /// and starts Timer1. Run it once, after the window layer has bound its widgets.
+    /// Errors: a missing or unreadable file shows "HX350.cfg access error" and the pages are filled from the
+    /// all-zero record; a file shorter than one record shows "Read beyond end of file" and the pages keep
+    /// their design values (the link state is reset, the cursor restored, the fields coloured, Timer1
+    /// started). A port that cannot be opened shows nothing (the status bar says why).
+    void FormCreate();
+
+    /// The outcome of the settings-file read of FormCreate() (Ok before it ran).
+    const SettingsFileStatus& settingsLoadStatus() const { return load_status_; }
+
+    /// Copies every page into the settings record (through the working copies) and writes it to the file
+    /// `name`. Errors: "HX350.cfg access error" when it cannot be written (the record already holds the
+    /// snapshot); the status says why.
+    SettingsFileStatus SaveCFGFile(const std::string& name);
+
+    /// Called by ExitBtnClick to close the window; set by the window layer. Empty: Exit does nothing.
+    void setCloseHandler(std::function<void()> close) { close_ = std::move(close); }
+
+    /// The settings record and the working copies kept between saves.
+    const SettingsRecord& settings() const { return record_; }
+    const SettingsWorkingCopies& workingCopies() const { return working_; }
+    /// The parked digits of the three number masks.
+    const ParkedDigits& parkedDigits() const { return parked_; }
+    /// The SMS-mode state remembered by SMSmodeClick for the operations that differ in SMS mode.
+    bool smsModeRemembered() const { return sms_mode_remembered_; }
+    /// The SMS-mode poll factor in use (always 1 after start-up; the stored value is only written back).
+    std::int32_t pollFactorInUse() const { return poll_factor_in_use_; }
+    /// The shunt choice of the Analog page (3 after start-up: AN1 and AN2 on 200 ohm, AN3 on 249 ohm).
+    int shuntChoice() const { return shunt_choice_; }
+    // SMS Shedule page: the recipient mask of "Write" (1 = number 1, 2 = number 2, 4 = number 3).
+    int recipientMask() const { return recipient_mask_; }
+
+    /// The one serial port of the tool, and the device link that owns the exchange on it.
+    TCommPortDriver& CommPortDriver1() { return *driver_; }
+    const TCommPortDriver& CommPortDriver1() const { return *driver_; }
+    DeviceLink& link() { return *link_; }
+    const DeviceLink& link() const { return *link_; }
+    /// Timer1 (1000 ms, running from the end of FormCreate()).
+    Timer& Timer1() { return timer1_; }
+    WindowServices& services() { return services_; }
 
     // ---- Handlers of the frame, the Main page and the Serial Port page.
     void PageControl1Change();
@@ -416,6 +511,11 @@ class TForm1 : public FrameControls,
 
   private:
     class Builder;
+    class LinkSeam;
+    struct OwnedSeams;
+
+    void buildDesign();
+    void configureDriver();
     void buildFrame(Builder& b);
     void buildMainPage(Builder& b);
     void buildAbonentsPage(Builder& b);
@@ -430,6 +530,26 @@ class TForm1 : public FrameControls,
     void buildRunTimePage(Builder& b);
     void wireHandlers();
 
+    // Start-up (form_startup.cpp).
+    void loadPagesFromRecord();
+    void restoreSchedulePage();
+    void loadNumberFilters();
+    void loadLevelSliders();
+    void settleAfterStartUp();
+    // Saving (form_save.cpp).
+    void storeAnalogSettings();
+    void snapshotPages();
+    // The status bar after every InitPort.
+    void showPortStatus();
+    // Mask edits (form_working_values.cpp).
+    void maskSubscriberClick(Edit& mask, std::string& parked, bool disabled, int source, int subscriber,
+                             bool checked);
+    void maskDisableClick(Edit& mask, std::string& parked, int source, bool disabled);
+    // Text slots of the "External SMS", "Int/Ext SMS" and "IOname" pages (ops_texts.cpp): one slot's
+    // write or read, with the "Read" box of the slot's page.
+    void externalTextSlotClick(int slot);
+    void shortTextSlotClick(int slot, const CheckBox& read_box);
+
     /// Wires `control`'s click (buttons, check boxes, radio groups, menu items) or change (edits, scroll
     /// bars, track bars, the page control) to `body`, recorded under `handler`.
     template <class C>
@@ -437,6 +557,29 @@ class TForm1 : public FrameControls,
 
     ControlRegistry registry_;
     std::function<void(std::string_view)> trace_;
+
+    // Declared in this order so that the link goes before the driver, and both before the seams they use.
+    std::unique_ptr<OwnedSeams> owned_;
+    const Clock& clock_;
+    Timer& poll_timer_;
+    Timer& timer1_;
+    WindowServices& services_;
+    std::string settings_path_;
+    std::function<void()> close_;
+
+    SettingsRecord record_;
+    SettingsWorkingCopies working_;
+    SettingsFileStatus load_status_;
+    ParkedDigits parked_;
+    bool sms_mode_remembered_ = false;
+    std::int32_t poll_factor_in_use_ = kPollFactorInUse;
+    int shunt_choice_ = 3;
+    // SMS Shedule page: starts from the boxes as designed (number 1 checked), never saved.
+    int recipient_mask_ = 1;
+
+    std::unique_ptr<TCommPortDriver> driver_;
+    std::unique_ptr<LinkSeam> link_window_;
+    std::unique_ptr<DeviceLink> link_;
 };
 
 }  // namespace hx350

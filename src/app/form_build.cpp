@@ -159,7 +159,7 @@ class TForm1::Builder {
     std::string group_;
 };
 
-TForm1::TForm1() {
+void TForm1::buildDesign() {
     Builder b(registry_);
     buildFrame(b);
     buildMainPage(b);

@@ -1,9 +1,11 @@
-// Wiring of the controls to the form's handlers, and the handlers that only keep a page's displays in
-// step (a slider and the read-only edit that shows its position). The operations that talk to the module
-// are empty hooks here; each family's operation fills its hook.
+// Wiring of the controls to the form's handlers, the handlers that only keep a page's displays in step (a
+// slider and the read-only edit that shows its position), and the operations of the window frame, the Main
+// page and the Serial Port page. The page operations that talk to the module are empty hooks here; each
+// family's operation fills its hook.
 #include <string>
 
 #include "app/form.h"
+#include "link/device_link.h"
 
 namespace hx350 {
 
@@ -314,132 +316,89 @@ void TForm1::DFilterSBChange() {
     DFilter.SetText(num(DFilterSB.Position()));
 }
 
+// ---- Frame, Main page and Serial Port page.
+
+// Every data-entry field gets the light cream background; nothing else changes and nothing is sent.
+void TForm1::PageControl1Change() {
+    const Color cream = colors::kCream;
+    BRnumber.SetColor(cream);
+    FrameControls::MemoSMSinput.SetColor(cream);
+    for (int n = 1; n <= 7; ++n) {
+        NNumber[n].SetColor(cream);
+        PBnr[n].SetColor(cream);
+    }
+    for (Edit* e : {&APN, &UserID, &Password, &IPaddress, &FTPHostName, &UserNameFTP, &PasswordFTP, &DirName,
+                    &HTTPhostName, &HTTPhostName2, &TNrFilter, &ANrFilter, &DNrFilter, &SRate, &DLoggerTm}) {
+        e->SetColor(cream);
+    }
+    for (int slot = 1; slot <= 54; ++slot)
+        TXTSMS[slot].SetColor(cream);
+    for (int slot = 1; slot <= 78; ++slot)
+        iTXTSMS[slot].SetColor(cream);
+    for (int n = 1; n <= 4; ++n) {
+        for (int k = 1; k <= 2; ++k) {
+            Maxlv[n][k].SetColor(cream);
+            Minlv[n][k].SetColor(cream);
+            tMaxlv[n][k].SetColor(cream);
+            tMinlv[n][k].SetColor(cream);
+        }
+    }
+    FormatSelect.SetColor(cream);
+    for (int n = 1; n <= 5; ++n) {
+        PulseD[n].SetColor(cream);
+        Output[n].SetColor(cream);
+    }
+}
+
+// Closing ends the program: nothing is saved and nothing is sent.
+void TForm1::ExitBtnClick() {
+    if (close_) close_();
+}
+
+void TForm1::TestBtnClick() {
+    link_->TestBtnClick();
+}
+
+void TForm1::ClearBtnClick() {
+    link_->ClearBtnClick();
+}
+
+void TForm1::ConnectBtnClick() {
+    link_->ConnectBtnClick();
+}
+
+void TForm1::SendSMScommandClick() {
+    link_->SendSMScommandClick(SMScommand.Text());
+}
+
+void TForm1::ReadStateClick() {
+    link_->ReadStateClick();
+}
+
+void TForm1::SqualityClick() {
+    link_->SqualityClick();
+}
+
+// The operations that differ in SMS mode read the remembered state; Memo5 covers the phone's edits while
+// there is no phone on the line.
+void TForm1::SMSmodeClick() {
+    sms_mode_remembered_ = SMSmode.Checked();
+    Memo5.SetVisible(!SMSmode.Checked());
+    link_->SMSmodeClick();
+}
+
+// Both radio groups of the Serial Port page reopen the port with their current choices. A port that
+// cannot be opened is reported only in the status bar.
+void TForm1::InitPort() {
+    link_->InitPort(RadioGroupPort.ItemIndex(), RadioGroupRate.ItemIndex());
+    showPortStatus();
+}
+
+void TForm1::SkipCRLFcbClick() {
+    link_->SkipCRLFcbClick();
+}
+
 // ---- Hooks. Each operation arrives with its feature (the device link, start-up and saving, and the
 // command families of the pages); until then the control is wired and the hook does nothing.
-
-// Frame, Main page and Serial Port page.
-void TForm1::PageControl1Change() {}
-void TForm1::ExitBtnClick() {}
-void TForm1::TestBtnClick() {}
-void TForm1::ClearBtnClick() {}
-void TForm1::ConnectBtnClick() {}
-void TForm1::SaveSetting1Click() {}
-void TForm1::SendSMScommandClick() {}
-void TForm1::SqualityClick() {}
-void TForm1::SMSmodeClick() {}
-void TForm1::InitPort() {}
-void TForm1::SkipCRLFcbClick() {}
-
-// Module status, outputs and inputs.
-void TForm1::ReadStateClick() {}
-void TForm1::ReadAnalogClick() {}
-void TForm1::ReadTemperatureClick() {}
-void TForm1::TemperatureLevelBtnClick() {}
-void TForm1::ReadAlevelBtnClick() {}
-void TForm1::RestartModuleClick() {}
-void TForm1::VersionClick() {}
-void TForm1::GetDTClick() {}
-void TForm1::SetDTClick() {}
-void TForm1::Button2Click() {}
-void TForm1::ClearCounter12Click() {}
-void TForm1::SetPulseClick() {}
-void TForm1::bSRateClick() {}
-void TForm1::bDLperiodClick() {}
-void TForm1::SetOutClick(int) {}
-void TForm1::ResetOutClick(int) {}
-void TForm1::GetOutClick(int) {}
-void TForm1::GetOutStateClick() {}
-void TForm1::GetInpClick(int) {}
-void TForm1::GetAllInputClick() {}
-
-// Subscriber numbers, phone book, event masks.
-void TForm1::GetNrClick() {}
-void TForm1::SetNrClick() {}
-void TForm1::ClrNrClick() {}
-void TForm1::ToPhoneBookClick() {}
-void TForm1::ReadPBClick() {}
-void TForm1::SetNfilter1Click() {}
-void TForm1::CheckBoxTClick(int, int) {}
-void TForm1::CheckBoxAClick(int, int) {}
-void TForm1::CheckBoxDClick(int, int) {}
-void TForm1::CheckBoxTdisClick(int) {}
-void TForm1::CheckBoxAdisClick(int) {}
-void TForm1::CheckBoxDdisClick(int) {}
-
-// Event texts and IO names.
-void TForm1::TXTSMSbClick(int) {}
-void TForm1::iTXTSMSbClick(int) {}
-void TForm1::GetTextClick() {}
-void TForm1::iGetTextClick() {}
-void TForm1::nGetTextClick() {}
-
-// Analog page.
-void TForm1::LevelCmdClick(int) {}
-void TForm1::AddKoeffClick() {}
-void TForm1::bANmulClick(int) {}
-void TForm1::bAN_420Click(int) {}
-void TForm1::Button29Click() {}
-void TForm1::Button30Click() {}
-void TForm1::Button31Click() {}
-void TForm1::Button32Click() {}
-void TForm1::Button33Click() {}
-void TForm1::Button34Click() {}
-void TForm1::Button35Click() {}
-void TForm1::GETLVClick() {}
-void TForm1::CheckBox5Click() {}
-void TForm1::CheckBox6Click() {}
-void TForm1::CheckBox7Click() {}
-
-// Temperature page.
-void TForm1::TlevelCmdClick(int) {}
-void TForm1::ClearCounter1Click() {}
-void TForm1::ClearCounter2Click() {}
-
-// SMS Shedule page.
-void TForm1::GetSheduleClick() {}
-void TForm1::SetSheduleClick() {}
-void TForm1::TrackBarChange(int) {}
-void TForm1::CheckBoxSClick(int) {}
-void TForm1::RadioGroup1Click() {}
-void TForm1::SMSShedClick() {}
-void TForm1::CheckBox2Click() {}
-void TForm1::CheckBox3Click() {}
-void TForm1::CheckBox4Click() {}
-void TForm1::Button28Click() {}
-
-// Other page.
-void TForm1::GetOtherClick() {}
-void TForm1::SetOtherClick() {}
-void TForm1::oCheckBoxClick(int) {}
-void TForm1::MinusMarkChange() {}
-void TForm1::PlusMarkChange() {}
-void TForm1::Button19Click() {}
-void TForm1::RestertEnableClick() {}
-
-// GPRS, FTP page.
-void TForm1::APNbtnClick() {}
-void TForm1::UIDbtnClick() {}
-void TForm1::PWbtnClick() {}
-void TForm1::IPbtnClick() {}
-void TForm1::FTPHostNamebtnClick() {}
-void TForm1::UNbtnClick() {}
-void TForm1::FPWbtnClick() {}
-void TForm1::DirNameBtnClick() {}
-void TForm1::HTTPhostBtnClick() {}
-void TForm1::HTTPhostBtn2Click() {}
-void TForm1::MaxErrorClick() {}
-void TForm1::ReadGPRS1Click() {}
-
-// RunTime page.
-void TForm1::Button12Click() {}
-void TForm1::Button13Click() {}
-void TForm1::Button15Click() {}
-void TForm1::Button16Click() {}
-void TForm1::Button17Click() {}
-void TForm1::Button18Click() {}
-void TForm1::Button20Click() {}
-void TForm1::Button21Click() {}
-void TForm1::Button26Click() {}
-void TForm1::Button27Click() {}
 
 }  // namespace hx350

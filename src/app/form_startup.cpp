@@ -1,0 +1,364 @@
+// What the window owns for the run (port, timers, link, settings record) and the start-up sequence that
+// fills every page from the settings file.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/form.h"
+#include "app/port_status.h"
+#include "link/device_link.h"
+#include "link/link_window.h"
+#include "params/event_masks.h"
+#include "params/fields.h"
+#include "params/schedule.h"
+#include "serial/posix_serial_device.h"
+
+namespace hx350 {
+
+namespace {
+
+std::string num(int n) {
+    return std::to_string(n);
+}
+
+/// The first `count` characters of a mask, a position the text does not reach read as a disabled source.
+std::string maskPositions(std::string_view mask, std::size_t count) {
+    std::string out(mask.substr(0, count));
+    out.resize(count, params::kDisabledSource);
+    return out;
+}
+
+/// A timer that never fires: the default for a form that is only looked at.
+class IdleTimer final : public Timer {
+  public:
+    void start(std::uint32_t period_ms) override {
+        active_ = true;
+        period_ = period_ms;
+    }
+    void stop() override { active_ = false; }
+    bool isActive() const override { return active_; }
+    std::uint32_t period() const override { return period_; }
+
+  private:
+    bool active_ = false;
+    std::uint32_t period_ = 0;
+};
+
+}  // namespace
+
+/// Defaults for the seams a caller left empty.
+struct TForm1::OwnedSeams {
+    SystemClock clock;
+    IdleTimer poll_timer;
+    IdleTimer timer1;
+    RecordingWindowServices services;
+};
+
+/// The device link's view of the window: the real controls behind a narrow interface.
+class TForm1::LinkSeam final : public LinkWindow {
+  public:
+    explicit LinkSeam(TForm1& form) : form_(form) {}
+
+    bool SMSmodeChecked() const override { return form_.SMSmode.Checked(); }
+    bool SkipCRLFcbChecked() const override { return form_.SkipCRLFcb.Checked(); }
+    void SetSkipCRLFcbChecked(bool checked) override { form_.SkipCRLFcb.SetChecked(checked); }
+    std::string BRnumberText() const override { return form_.BRnumber.Text(); }
+    Memo& MemoS() override { return form_.FrameControls::MemoS; }
+    Memo& MemoSMSinput() override { return form_.FrameControls::MemoSMSinput; }
+    void SetHersteller(std::string_view text) override { form_.Hersteller.SetText(text); }
+    void SetModelIDCode(std::string_view text) override { form_.ModelIDCode.SetText(text); }
+    void SetDateTime(std::string_view text) override { form_.DateTime.SetText(text); }
+    void SetStatusColor(Color color) override { form_.Status.SetColor(color); }
+    void SetStatusText(std::string_view text) override { form_.Status.SetText(text); }
+    int ActivePageIndex() const override { return form_.PageControl1.ActivePageIndex(); }
+    void ApplyRouting(const std::vector<EditAssignment>& edits) override {
+        for (const EditAssignment& assignment : edits) {
+            if (Edit* edit = form_.find<Edit>(assignment.edit)) edit->SetText(assignment.value);
+        }
+    }
+    WindowServices& Services() override { return form_.services_; }
+
+  private:
+    TForm1& form_;
+};
+
+TForm1::TForm1() : TForm1(FormSeams{}) {}
+
+TForm1::TForm1(FormSeams seams)
+    : owned_(std::make_unique<OwnedSeams>()),
+      clock_(seams.clock != nullptr ? *seams.clock : owned_->clock),
+      poll_timer_(seams.poll_timer != nullptr ? *seams.poll_timer : owned_->poll_timer),
+      timer1_(seams.timer1 != nullptr ? *seams.timer1 : owned_->timer1),
+      services_(seams.services != nullptr ? *seams.services : owned_->services),
+      settings_path_(std::move(seams.settings_path)) {
+    buildDesign();
+    parked_ = {maskPositions(TNrFilter.Text(), 4), maskPositions(ANrFilter.Text(), 4),
+               maskPositions(DNrFilter.Text(), 7)};
+    std::unique_ptr<SerialDevice> device = std::move(seams.device);
+    if (!device) device = std::make_unique<PosixSerialDevice>();
+    driver_ =
+        std::make_unique<TCommPortDriver>(std::move(device), poll_timer_, clock_, std::move(seams.port_path));
+    configureDriver();
+    link_window_ = std::make_unique<LinkSeam>(*this);
+    link_ = std::make_unique<DeviceLink>(*driver_, clock_, timer1_, *link_window_);
+}
+
+TForm1::~TForm1() {
+    timer1_.stop();
+    timer1_.setCallback({});
+    link_.reset();
+    driver_.reset();
+}
+
+void TForm1::configureDriver() {
+    TCommPortDriver& d = *driver_;
+    // The device of port 1, opened by name until InitPort chooses a port number.
+    d.SetPort(pnCOM1);
+    const std::string com1 = d.PortName();
+    d.SetPortName(com1);
+    d.SetHwFlow(hfNONE);
+    d.SetInBufSize(8192);
+    d.SetOutBufSize(8192);
+    d.SetPacketMode(pmPass);
+    d.SetPollingDelay(5000);
+    d.SetEnableDTROnOpen(false);
+    d.SetOutputTimeout(200);
+}
+
+void TForm1::showPortStatus() {
+    StatusBar1.SetText(portStatusText(*driver_));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Start-up
+
+void TForm1::FormCreate() {
+    // 1. The port, from the Serial Port page's design choices.
+    InitPort();
+    // 2. Panels that nothing shows again; a fresh channel.
+    PanelAT.SetVisible(false);
+    PanelBand.SetVisible(false);
+    link_->state().plain_send = false;
+    // 3. The CR/LF memory from the box as designed.
+    link_->SkipCRLFcbClick();
+    // 4. The settings file.
+    load_status_ = hx350::ReadCFGFile(settings_path_, record_, services_);
+    // A short file ends the loading here: the pages keep their design values, but the window must still be
+    // usable, so the link, cursor, colours and timer are settled as after a full start.
+    if (load_status_.result != SettingsFileResult::ReadBeyondEnd) loadPagesFromRecord();
+    settleAfterStartUp();
+}
+
+void TForm1::loadPagesFromRecord() {
+    const SettingsRecord& r = record_;
+
+    // 5. Serial Port page: a stored choice that differs reopens the port (InitPort runs).
+    RadioGroupRate.SetItemIndex(r.get(cfg::BaudRateIndex));
+    RadioGroupPort.SetItemIndex(r.get(cfg::ComPortIndex));
+    TrackBar5.SetPosition(r.get(cfg::WaitSmsTimeout));
+    Edit1.SetText(num(TrackBar5.Position()));
+
+    // 6. Poll factor: carried; the factor in use is fixed.
+    working_.PollFactor = r.get(cfg::PollFactor);
+    poll_factor_in_use_ = kPollFactorInUse;
+
+    // 7. Schedule code, padded when short so that every edit of it finds its nine characters.
+    working_.ScheduleCode = params::paddedScheduleCode(r.get(cfg::ScheduleCode));
+    restoreSchedulePage();
+
+    // 8. Numbers: of the module's two copies the second is what stays shown.
+    BRnumber.SetText(r.get(cfg::ModulePhone));
+    BRnumber.SetText(r.get(cfg::ModulePhoneCopy));
+    for (int n = 1; n <= 7; ++n) {
+        NNumber[n].SetText(r.get(cfg::SubscriberNumber, n));
+        PBnr[n].SetText(r.get(cfg::PhoneBookNumber, n));
+    }
+
+    // 9. Filters and pulse lengths.
+    DFilterSB.SetPosition(r.get(cfg::DigitalFilter));
+    TTimeout1SB.SetPosition(r.get(cfg::TempTimeout));
+    ATimeout1SB.SetPosition(r.get(cfg::AnalogTimeout));
+    SRateSB.SetPosition(r.get(cfg::SampleRate));
+    for (int n = 1; n <= 5; ++n)
+        PulseDsb[n].SetPosition(r.get(cfg::PulseDuration, n));
+
+    // 10. SMS mode.
+    DeleteSMS.SetChecked(r.get(cfg::DeleteIncomingSms));
+    SMSmode.SetChecked(r.get(cfg::SmsModeOn));
+    sms_mode_remembered_ = SMSmode.Checked();
+    FrameControls::MemoS.SetVisible(!SMSmode.Checked());
+
+    // 11. Event texts and IO names.
+    for (int slot = 1; slot <= 54; ++slot)
+        TXTSMS[slot].SetText(r.get(cfg::ExternalText, slot));
+    for (int slot = 1; slot <= 78; ++slot)
+        iTXTSMS[slot].SetText(r.get(cfg::InternalText, slot));
+
+    // 12. Number masks, their parked digits and the Abonents grid.
+    loadNumberFilters();
+
+    // 13. GPRS and FTP.
+    APN.SetText(r.get(cfg::GprsApn));
+    UserID.SetText(r.get(cfg::GprsUserId));
+    Password.SetText(r.get(cfg::GprsPassword));
+    IPaddress.SetText(r.get(cfg::GprsIpAddress));
+    FTPHostName.SetText(r.get(cfg::FtpHostName));
+    UserNameFTP.SetText(r.get(cfg::FtpUserName));
+    PasswordFTP.SetText(r.get(cfg::FtpPassword));
+    DirName.SetText(r.get(cfg::FtpDirName));
+
+    // 14. Data logger: the two rate sliders are one setting, and the logger's rate wins over SampleRate.
+    working_.TempFormat = r.get(cfg::TempFormat);
+    DLoggerTmSB.SetPosition(r.get(cfg::DataLoggerTime));
+    sRateDL.SetPosition(r.get(cfg::DataLoggerRate));
+    SRateSB.SetPosition(r.get(cfg::DataLoggerRate));
+    sRateDLeb.SetText(num(sRateDL.Position()));
+    SRate.SetText(num(sRateDL.Position()));
+    DLoggerTm.SetText(num(DLoggerTmSB.Position()));
+    DLPeriodEB.SetText(num(DLoggerTmSB.Position()));
+    MaxError.SetText(num(MaxErrorScrollBar.Position()));
+
+    // 15. Other-settings string, padded to its 16 characters in the record.
+    working_.OtherString = padOtherString(record_);
+
+    // 16. HTTP hosts.
+    HTTPhostName.SetText(r.get(cfg::HttpHost1));
+    HTTPhostName2.SetText(r.get(cfg::HttpHost2));
+
+    // 17. Carried values and the CR/LF memory from the loaded box.
+    working_.CarriedInt1 = r.get(cfg::CarriedInt1);
+    working_.CarriedInt2 = r.get(cfg::CarriedInt2);
+    working_.CarriedInt3 = r.get(cfg::CarriedInt3);
+    SkipCRLFcb.SetChecked(r.get(cfg::SkipCrLf));
+    link_->SkipCRLFcbClick();
+    working_.CarriedInt3 = carriedInt3WorkingValue(working_.CarriedInt3);
+    working_.CarriedWord1 = r.get(cfg::CarriedWord1);
+    working_.CarriedWord2 = r.get(cfg::CarriedWord2);
+
+    // 18. Analog page.
+    AnalogKoeff.SetText(r.get(cfg::AnalogCoeff));
+    for (int n = 1; n <= 4; ++n)
+        ANmul[n].SetText(r.get(cfg::AnalogMultiplier, n));
+    for (int n = 1; n <= 3; ++n)
+        AN_420[n].SetChecked(r.get(cfg::Analog420, n));
+    ReferenceLevelRadioBox1.SetItemIndex(r.get(cfg::ReferenceLevel));
+
+    // 19.-21. Level sliders, their edits, and the clamped positions written back.
+    loadLevelSliders();
+
+    // 22. Shunts: AN1 and AN2 on 200 ohm, AN3 on 249 ohm, as the boxes stand in the design.
+    shunt_choice_ = 3;
+    ANmode200[1].SetCaption("200 Om");
+    ANmode200[2].SetCaption("200 Om");
+    ANmode200[3].SetCaption("249 Om");
+}
+
+void TForm1::restoreSchedulePage() {
+    const std::string& code = working_.ScheduleCode;
+    params::RestoredSchedule restored = params::decodeScheduleCode(code);
+    // "SET" writes "C" and "L" for these two types; reading them back keeps the saved schedule.
+    if (!code.empty() && code[0] == 'C') restored.type_index = 2;
+    if (!code.empty() && code[0] == 'L') restored.type_index = 3;
+
+    SMSShed.SetItemIndex(restored.type_index);
+    for (int k = 1; k <= params::kSendHours; ++k) {
+        const std::optional<int>& hour = restored.hour_position[k - 1];
+        if (hour) TrackBar[k].SetPosition(*hour);
+        CheckBoxS[k].SetChecked(hour.has_value());
+    }
+    if (restored.period_index) RadioGroup1.SetItemIndex(*restored.period_index);
+}
+
+void TForm1::loadNumberFilters() {
+    applyNumberFilterDefaults(record_);
+    const std::string temperature = record_.get(cfg::TempNumberFilter);
+    const std::string analog = record_.get(cfg::AnalogNumberFilter);
+    const std::string digital = record_.get(cfg::DigitalNumberFilter);
+    TNrFilter.SetText(temperature);
+    ANrFilter.SetText(analog);
+    DNrFilter.SetText(digital);
+    parked_ = {maskPositions(temperature, 4), maskPositions(analog, 4), maskPositions(digital, 7)};
+
+    // Per source: a disabled source first ticks "Disable" (which parks its character) and then unticks its
+    // subscribers, so that their handlers edit the parked character and not the mask; an enabled source
+    // first unticks "Disable" and then sets the subscriber bits its digit already holds.
+    const auto decode = [](char ch, CheckBox& disable, const std::function<CheckBox&(int)>& subscriber) {
+        const params::SourceBoxes boxes = params::decodeMaskCharacter(ch);
+        if (boxes.disabled) {
+            disable.SetChecked(true);
+            for (int k = 1; k <= 4; ++k)
+                subscriber(k).SetChecked(false);
+        } else {
+            disable.SetChecked(false);
+            for (int k = 1; k <= 4; ++k)
+                subscriber(k).SetChecked(boxes.subscriber[k - 1]);
+        }
+    };
+    for (int j = 1; j <= 4; ++j) {
+        decode(parked_.temperature[static_cast<std::size_t>(j - 1)], CheckBoxTdis[j],
+               [&](int k) -> CheckBox& { return CheckBoxT[k][j]; });
+    }
+    for (int j = 1; j <= 4; ++j) {
+        decode(parked_.analog[static_cast<std::size_t>(j - 1)], CheckBoxAdis[j],
+               [&](int k) -> CheckBox& { return CheckBoxA[k][j]; });
+    }
+    for (int j = 1; j <= 7; ++j) {
+        decode(parked_.digital[static_cast<std::size_t>(j - 1)], CheckBoxDdis[j],
+               [&](int k) -> CheckBox& { return CheckBoxD[k][j]; });
+    }
+}
+
+void TForm1::loadLevelSliders() {
+    // Analog: set Min1, Max1, Min2, Max2 of each channel, then show all four as two digits.
+    for (int n = 1; n <= 4; ++n) {
+        ScrollBarMin[n][1].SetPosition(record_.get(cfg::AnalogLevel, levelNumber(n, Threshold::Min1)));
+        ScrollBarMax[n][1].SetPosition(record_.get(cfg::AnalogLevel, levelNumber(n, Threshold::Max1)));
+        ScrollBarMin[n][2].SetPosition(record_.get(cfg::AnalogLevel, levelNumber(n, Threshold::Min2)));
+        ScrollBarMax[n][2].SetPosition(record_.get(cfg::AnalogLevel, levelNumber(n, Threshold::Max2)));
+        for (int k = 1; k <= 2; ++k) {
+            Maxlv[n][k].SetText(params::twoDigits(ScrollBarMax[n][k].Position()));
+            Minlv[n][k].SetText(params::twoDigits(ScrollBarMin[n][k].Position()));
+        }
+    }
+    // Temperature: plain decimal text.
+    for (int n = 1; n <= 4; ++n) {
+        ScrollBarTMin[n][2].SetPosition(record_.get(cfg::TempLevel, levelNumber(n, Threshold::Min2)));
+        ScrollBarTMin[n][1].SetPosition(record_.get(cfg::TempLevel, levelNumber(n, Threshold::Min1)));
+        ScrollBarTMax[n][1].SetPosition(record_.get(cfg::TempLevel, levelNumber(n, Threshold::Max1)));
+        ScrollBarTMax[n][2].SetPosition(record_.get(cfg::TempLevel, levelNumber(n, Threshold::Max2)));
+        for (int k = 1; k <= 2; ++k) {
+            tMaxlv[n][k].SetText(num(ScrollBarTMax[n][k].Position()));
+            tMinlv[n][k].SetText(num(ScrollBarTMin[n][k].Position()));
+        }
+    }
+    // A stored level outside a slider's range is replaced by the clamped position it now shows.
+    for (int n = 1; n <= 4; ++n) {
+        record_.set(cfg::AnalogLevel, levelNumber(n, Threshold::Min2), ScrollBarMin[n][2].Position());
+        record_.set(cfg::AnalogLevel, levelNumber(n, Threshold::Min1), ScrollBarMin[n][1].Position());
+        record_.set(cfg::AnalogLevel, levelNumber(n, Threshold::Max1), ScrollBarMax[n][1].Position());
+        record_.set(cfg::AnalogLevel, levelNumber(n, Threshold::Max2), ScrollBarMax[n][2].Position());
+        record_.set(cfg::TempLevel, levelNumber(n, Threshold::Min2), ScrollBarTMin[n][2].Position());
+        record_.set(cfg::TempLevel, levelNumber(n, Threshold::Min1), ScrollBarTMin[n][1].Position());
+        record_.set(cfg::TempLevel, levelNumber(n, Threshold::Max1), ScrollBarTMax[n][1].Position());
+        record_.set(cfg::TempLevel, levelNumber(n, Threshold::Max2), ScrollBarTMax[n][2].Position());
+    }
+}
+
+void TForm1::settleAfterStartUp() {
+    // 23. Every exchange, query and listing flag idle.
+    link_->resetExchangeState();
+    // 24. Normal cursor.
+    services_.setCursor(CursorShape::Default);
+    // 25. In SMS mode the phone is identified and set up, one query per tick of Timer1.
+    link_->ReadAllParameterClick();
+    // 26. Nothing pending from before.
+    LinkState& state = link_->state();
+    state.plain_send = false;
+    state.last_received_text.clear();
+    state.reply_pending = false;
+    // 27. Field colours.
+    PageControl1Change();
+    timer1_.start(kTimer1PeriodMs);
+}
+
+}  // namespace hx350
