@@ -1,0 +1,99 @@
+// hx350: the service tool's program. Sets up the application, builds the headless form and its window,
+// runs the start-up sequence and the event loop until the window closes.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "app/form.h"
+#include "serial/port_catalogue.h"
+#include "ui/command_line.h"
+#include "ui/main_window.h"
+#include "ui/qt_timer.h"
+#include "ui/qt_window_services.h"
+#include "ui/simulator_process.h"
+
+namespace {
+
+using hx350::ui::CommandLineResult;
+
+int report(const CommandLineResult& result) {
+    if (result.action == CommandLineResult::Action::Error) {
+        std::fprintf(stderr, "hx350: %s\nTry 'hx350 --help' for more information.\n",
+                     result.text.toLocal8Bit().constData());
+        return 2;
+    }
+    std::fputs(result.text.toLocal8Bit().constData(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // The command line is checked, and --help and --version answered, before the window system is
+    // reached, so they work without a display.
+    {
+        QStringList raw;
+        for (int i = 0; i < argc; ++i)
+            raw.push_back(QString::fromLocal8Bit(argv[i]));
+        const CommandLineResult early = hx350::ui::parseCommandLine(raw);
+        if (early.action != CommandLineResult::Action::Run) return report(early);
+    }
+
+    QApplication app(argc, argv);
+    hx350::ui::applyApplicationLook();
+    const CommandLineResult command_line = hx350::ui::parseCommandLine(QApplication::arguments());
+    if (command_line.action != CommandLineResult::Action::Run) return report(command_line);
+    const hx350::ui::CommandLineOptions& options = command_line.options;
+
+    hx350::PortCatalogue catalogue;
+    for (const auto& [number, path] : options.ports)
+        catalogue.setExplicit(number, path);
+    hx350::ui::SimulatorProcess simulator;
+    if (!options.simulate.isEmpty()) {
+        QString error;
+        const QString pty =
+            simulator.start(hx350::ui::SimulatorProcess::besideProgram(), options.simulate, 5000, &error);
+        if (pty.isEmpty()) {
+            std::fprintf(stderr, "hx350: --simulate: %s\n", error.toLocal8Bit().constData());
+            return 1;
+        }
+        catalogue.setExplicit(1, pty.toLocal8Bit().toStdString());
+    }
+    catalogue.rescan();
+
+    // What the form runs on: Qt's timers and message boxes, the machine's clock and serial devices.
+    hx350::ui::QtWindowServices services;
+    hx350::ui::QtTimer poll_timer;
+    hx350::ui::QtTimer timer1;
+    const hx350::SystemClock clock;
+    hx350::FormSeams seams;
+    seams.port_path = [&catalogue](int number) { return catalogue.pathOf(number); };
+    seams.clock = &clock;
+    seams.poll_timer = &poll_timer;
+    seams.timer1 = &timer1;
+    seams.services = &services;
+    services.setUnattended(!options.screenshot_dir.isEmpty());
+    hx350::TForm1 form(std::move(seams));
+    hx350::ui::MainWindow window(form);
+    services.setParentWindow(&window);
+    // Start-up runs after the widgets are bound, so they show everything it loads; its message boxes
+    // (a missing or short settings file) come before the window appears.
+    form.FormCreate();
+    window.show();
+
+    if (!options.screenshot_dir.isEmpty()) {
+        int status = 0;
+        QTimer::singleShot(300, &window, [&] {
+            QString error;
+            if (!window.savePagePictures(options.screenshot_dir, &error)) {
+                std::fprintf(stderr, "hx350: %s\n", error.toLocal8Bit().constData());
+                status = 1;
+            }
+            window.close();
+        });
+        QApplication::exec();
+        return status;
+    }
+    return QApplication::exec();
+}

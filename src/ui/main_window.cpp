@@ -1,0 +1,168 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <array>
+
+#include "ui/latin1.h"
+#include "ui/page_kit.h"
+
+namespace hx350::ui {
+
+namespace {
+
+using PageBuilder = QWidget* (*)(PageKit&);
+constexpr std::array<PageBuilder, kPageCount> kPageBuilders{
+    buildMainPage,    buildAbonentsPage,    buildExternalSmsPage, buildIntExtSmsPage, buildIONamePage,
+    buildAnalogPage,  buildTemperaturePage, buildSmsShedulePage,  buildIOControlPage, buildOtherPage,
+    buildGprsFtpPage, buildSerialPortPage,  buildRunTimePage};
+
+constexpr int kWidth = 882;
+constexpr int kHeight = 704;
+
+QString pictureName(int index, std::string_view caption) {
+    QString slug;
+    for (const char c : caption) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+            slug += QChar::fromLatin1(c).toLower();
+        } else if (!slug.endsWith(QLatin1Char('-'))) {
+            slug += QLatin1Char('-');
+        }
+    }
+    while (slug.endsWith(QLatin1Char('-')))
+        slug.chop(1);
+    return QStringLiteral("%1-%2.png").arg(index + 1, 2, 10, QLatin1Char('0')).arg(slug);
+}
+
+}  // namespace
+
+void applyApplicationLook() {
+    QApplication::setApplicationName(QStringLiteral("KALDEROMIX"));
+    QApplication::setApplicationDisplayName(QStringLiteral("KALDEROMIX"));
+    QApplication::setApplicationVersion(QStringLiteral(HX350_VERSION));
+    QFont font(QStringLiteral("Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    QApplication::setFont(font);
+}
+
+MainWindow::MainWindow(TForm1& form, QWidget* parent)
+    : QMainWindow(parent), form_(form), binder_(new ControlBinder(this)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(fromCore(TForm1::kCaption));
+    setAccessibleDescription(QStringLiteral("Form1"));
+    buildFrame();
+    resize(kWidth, kHeight);
+}
+
+MainWindow::~MainWindow() {
+    // The binder detaches from the form before the widgets go.
+    form_.setCloseHandler({});
+    delete binder_;
+    binder_ = nullptr;
+}
+
+void MainWindow::buildFrame() {
+    const ControlRegistry& registry = form_.registry();
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 2);
+    layout->setSpacing(4);
+
+    tabs_ = new QTabWidget;
+    // Thirteen captions side by side within the window's width: tabs with a little less padding.
+    tabs_->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 6px; }"));
+    tabs_->setUsesScrollButtons(false);
+    for (int i = 0; i < kPageCount; ++i) {
+        PageKit kit(*binder_, form_, i);
+        QWidget* page = kPageBuilders[static_cast<std::size_t>(i)](kit);
+        page->setObjectName(fromCore(kPageNames[static_cast<std::size_t>(i)]));
+        page->setAccessibleName(fromCore(kPageCaptions[static_cast<std::size_t>(i)]));
+        tabs_->addTab(page, fromCore(kPageCaptions[static_cast<std::size_t>(i)]));
+    }
+    binder_->bindPageControl(*registry.find("PageControl1"), tabs_);
+    layout->addWidget(tabs_, 1);
+
+    // Under the pages: the log memo and the received answers on the left, the state and the frame's
+    // buttons on the right.
+    auto* bottom = new QHBoxLayout;
+    auto* memos = new QVBoxLayout;
+    memos->setSpacing(2);
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (auto* log = qobject_cast<QPlainTextEdit*>(binder_->widgetFor(*registry.find("MemoS")))) {
+        log->setFont(fixed);
+        log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        log->setFixedHeight(QFontMetrics(fixed).lineSpacing() + 2 * log->frameWidth() + 8);
+        memos->addWidget(log);
+    }
+    if (auto* input = qobject_cast<QPlainTextEdit*>(binder_->widgetFor(*registry.find("MemoSMSinput")))) {
+        input->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+        input->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        input->setFixedHeight(QFontMetrics(input->font()).lineSpacing() * 6 + 2 * input->frameWidth() + 8);
+        memos->addWidget(input);
+    }
+    binder_->widgetFor(*registry.find("MemoR"));  // hidden in the design: no widget
+    bottom->addLayout(memos, 1);
+
+    auto* side = new QGridLayout;
+    side->setVerticalSpacing(4);
+    if (QWidget* status = binder_->widgetFor(*registry.find("Status"))) {
+        status->setMinimumWidth(220);
+        side->addWidget(status, 0, 0, 1, 2);
+    }
+    const std::array<std::pair<const char*, std::pair<int, int>>, 4> buttons{
+        {{"TestBtn", {1, 0}}, {"ConnectBtn", {1, 1}}, {"ClearBtn", {2, 0}}, {"ExitBtn", {2, 1}}}};
+    for (const auto& [name, cell] : buttons) {
+        if (QWidget* button = binder_->widgetFor(*registry.find(name)))
+            side->addWidget(button, cell.first, cell.second);
+    }
+    side->setRowStretch(3, 1);
+    bottom->addLayout(side);
+    layout->addLayout(bottom);
+    setCentralWidget(central);
+
+    // "Exit" (button and menu) leaves the program: the form's handler asks the window to close, which
+    // ends the event loop; nothing is saved. The close waits for the handler's own return.
+    form_.setCloseHandler([this] { closeSoon(); });
+    binder_->bindMainMenu(*registry.find("MainMenu1"), menuBar());
+
+    port_state_ = new QLabel;
+    statusBar()->addWidget(port_state_, 1);
+    statusBar()->setSizeGripEnabled(false);
+    binder_->bindStatusBar(*registry.find("StatusBar1"), statusBar(), port_state_);
+}
+
+void MainWindow::closeSoon() {
+    QTimer::singleShot(0, this, [this] { close(); });
+}
+
+bool MainWindow::savePagePictures(const QString& dir, QString* error) {
+    if (!QDir().mkpath(dir)) {
+        if (error != nullptr) *error = QStringLiteral("cannot make the folder %1").arg(dir);
+        return false;
+    }
+    const int before = form_.PageControl1.ActivePageIndex();
+    bool ok = true;
+    for (int i = 0; i < kPageCount && ok; ++i) {
+        form_.PageControl1.SetActivePageIndex(i);
+        QApplication::processEvents();
+        const QString path = QDir(dir).filePath(pictureName(i, kPageCaptions[static_cast<std::size_t>(i)]));
+        if (!grab().save(path, "PNG")) {
+            if (error != nullptr) *error = QStringLiteral("cannot write %1").arg(path);
+            ok = false;
+        }
+    }
+    form_.PageControl1.SetActivePageIndex(before);
+    return ok;
+}
+
+}  // namespace hx350::ui

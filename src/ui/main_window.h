@@ -1,0 +1,45 @@
+// The main window: the frame around the thirteen pages, the menu and the status bar, all bound to the
+// headless form.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QString>
+#include <QTabWidget>
+
+#include "app/form.h"
+#include "ui/control_binder.h"
+
+namespace hx350::ui {
+
+/// The application's names and look: application name and display name "KALDEROMIX", the program's
+/// version, and the 8-point sans-serif font of the window design. Call once after creating QApplication.
+void applyApplicationLook();
+
+class MainWindow : public QMainWindow {
+  public:
+    /// Builds a widget for every visible control of `form` and binds it. `form` must outlive the window
+    /// (the window detaches from it when destroyed).
+    explicit MainWindow(TForm1& form, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /// The widget of control `name`, or null (hidden control, unknown name).
+    QWidget* controlWidget(std::string_view name) const { return binder_->find(name); }
+    QTabWidget* pages() const { return tabs_; }
+
+    /// Shows each page in turn and saves a picture of the whole window as DIR/NN-caption.png (01-main.png
+    /// ...), then shows the page that was active before. Result: false with `error` set when the folder
+    /// cannot be made or a file cannot be written.
+    bool savePagePictures(const QString& dir, QString* error);
+
+  private:
+    void buildFrame();
+    void closeSoon();
+
+    TForm1& form_;
+    ControlBinder* binder_;
+    QTabWidget* tabs_ = nullptr;
+    QLabel* port_state_ = nullptr;
+};
+
+}  // namespace hx350::ui

@@ -1,0 +1,27 @@
+// Page "Serial Port": port, baud rate, CR/LF handling and the SMS wait time.
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "ui/page_kit.h"
+
+namespace hx350::ui {
+
+QWidget* buildSerialPortPage(PageKit& kit) {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    QGroupBox* box = kit.box("page");
+    QGridLayout* g = PageKit::grid(box);
+    g->setHorizontalSpacing(12);
+    kit.put(g, "RadioGroupPort", 0, 0, 1, 1, Qt::AlignTop);
+    kit.put(g, "RadioGroupRate", 0, 1, 1, 2, Qt::AlignTop);
+    kit.put(g, "SkipCRLFcb", 1, 0);
+    kit.labelled(g, "TrackBar5", 2, 0);
+    if (QWidget* wait = kit.w("TrackBar5")) wait->setMinimumWidth(320);
+    kit.put(g, "Edit1", 2, 2);
+    g->setColumnStretch(3, 1);
+    layout->addWidget(box);
+    layout->addStretch(1);
+    return kit.finish(page);
+}
+
+}  // namespace hx350::ui

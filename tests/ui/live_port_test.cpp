@@ -1,0 +1,106 @@
+// The whole window on a real pseudo-terminal with Qt's timers: a button press puts a framed command on the
+// line, and an answer written by the far end reaches the memo widget through the driver's poll and Timer1.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <string>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "app/form.h"
+#include "base/clock.h"
+#include "ui/main_window.h"
+#include "ui/qt_timer.h"
+
+class LivePortTest : public QObject {
+    Q_OBJECT
+
+  private:
+    int primary_ = -1;
+    int secondary_ = -1;
+    std::string secondary_name_;
+
+    /// Reads what the tool wrote until `wanted` bytes or the deadline.
+    std::string readLine(std::size_t wanted, int timeout_ms) {
+        std::string got;
+        QElapsedTimer clock;
+        clock.start();
+        while (got.size() < wanted && clock.elapsed() < timeout_ms) {
+            QApplication::processEvents();
+            char buffer[256];
+            const ssize_t n = ::read(primary_, buffer, sizeof buffer);
+            if (n > 0)
+                got.append(buffer, static_cast<std::size_t>(n));
+            else
+                QTest::qWait(10);
+        }
+        return got;
+    }
+
+  private slots:
+    void init() {
+        char name[256] = {};
+        QVERIFY(::openpty(&primary_, &secondary_, name, nullptr, nullptr) == 0);
+        secondary_name_ = name;
+        termios raw{};
+        QVERIFY(::tcgetattr(primary_, &raw) == 0);
+        ::cfmakeraw(&raw);
+        QVERIFY(::tcsetattr(primary_, TCSANOW, &raw) == 0);
+        QVERIFY(::fcntl(primary_, F_SETFL, ::fcntl(primary_, F_GETFL) | O_NONBLOCK) == 0);
+    }
+
+    void cleanup() {
+        ::close(primary_);
+        ::close(secondary_);
+    }
+
+    void readStatusGoesOutAndTheAnswerComesBack() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        hx350::ui::QtTimer poll_timer;
+        hx350::ui::QtTimer timer1;
+        const hx350::SystemClock clock;
+        hx350::FormSeams seams;
+        const std::string device = secondary_name_;
+        seams.port_path = [device](int number) { return number == 1 ? device : std::string(); };
+        seams.clock = &clock;
+        seams.poll_timer = &poll_timer;
+        seams.timer1 = &timer1;
+        seams.settings_path = dir.filePath(QStringLiteral("HX350.cfg")).toStdString();
+        hx350::TForm1 form(std::move(seams));
+        hx350::ui::MainWindow window(form);
+        window.show();
+        form.FormCreate();
+        QVERIFY(timer1.isActive());
+        auto* state = window.statusBar()->findChild<QLabel*>(QStringLiteral("StatusBar1Text"));
+        QVERIFY(state->text().contains(QString::fromStdString(device)));
+        QVERIFY2(state->text().endsWith(QStringLiteral("open")), qPrintable(state->text()));
+
+        auto* read_status = window.findChild<QPushButton*>(QStringLiteral("ReadState"));
+        QVERIFY(read_status != nullptr);
+        QTest::mouseClick(read_status, Qt::LeftButton);
+        const std::string frame = readLine(27, 3000);
+        QCOMPARE(frame.size(), std::size_t{27});
+        QCOMPARE(frame.substr(0, 20), std::string("              SETUP:"));
+        QCOMPARE(frame.substr(25), std::string("\r\0", 2));
+
+        const std::string answer = "STATUS 1 OK\r\n";
+        QCOMPARE(::write(primary_, answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
+        auto* memo = window.findChild<QPlainTextEdit*>(QStringLiteral("MemoSMSinput"));
+        QVERIFY(memo != nullptr);
+        // The driver polls every 5 s by design, Timer1 ticks every second.
+        QTRY_VERIFY_WITH_TIMEOUT(memo->toPlainText().contains(QStringLiteral("STATUS 1 OK")), 9000);
+    }
+};
+
+QTEST_MAIN(LivePortTest)
+#include "live_port_test.moc"
