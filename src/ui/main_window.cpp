@@ -50,6 +50,8 @@ void applyApplicationLook() {
     QApplication::setApplicationName(QStringLiteral("KALDEROMIX"));
     QApplication::setApplicationDisplayName(QStringLiteral("KALDEROMIX"));
     QApplication::setApplicationVersion(QStringLiteral(HX350_VERSION));
+    // Matches the installed desktop entry, so the desktop groups the window under the menu entry's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.hx350.ServiceTool"));
     QFont font(QStringLiteral("Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
     QApplication::setFont(font);
