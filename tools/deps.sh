@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev
   gammu python3-gammu socat
   xvfb xauth fonts-dejavu-core
+  at-spi2-core python3-pyatspi dbus-daemon
   dpkg-dev file desktop-file-utils appstream
 )
 missing=()
