@@ -18,7 +18,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -31,10 +33,12 @@
 #include "base/memo.h"
 #include "base/window_services.h"
 #include "serial/comm_port_driver.h"
+#include "serial/port_diagnosis.h"
 
 namespace hx350 {
 
 class DeviceLink;
+class PortCatalogue;
 class SerialDevice;
 
 /// Period of Timer1, the one-second clock of the device link, in ms.
@@ -47,6 +51,13 @@ struct FormSeams {
     /// Path of the serial device of port number 1..16 ("" when the machine has none); see PortCatalogue.
     /// Empty: no port has a device.
     PortPathLookup port_path;
+    /// The machine's numbering behind `port_path`. Given, it stands for `port_path` when that is empty,
+    /// the Serial Port page lists it, and the form rescans it when serial devices come or go (watched on
+    /// each tick of Timer1). Null: the list asks `port_path` for 1..16 and nothing is rescanned. Must
+    /// outlive the form.
+    PortCatalogue* catalogue = nullptr;
+    /// Where sysfs, the device folder and /proc are, for describing and diagnosing ports.
+    SystemRoots roots;
     /// The serial device CommPortDriver1 opens; null: the POSIX termios device.
     std::unique_ptr<SerialDevice> device;
     /// Tick counter and local time; null: the system clock.
@@ -59,6 +70,9 @@ struct FormSeams {
     WindowServices* services = nullptr;
     /// The settings file read by FormCreate() and written by "Save Setting".
     std::string settings_path = std::string(kSettingsFileName);
+    /// The file operations of a save; null: the system's. Tests put a failing disk here. Must outlive the
+    /// form.
+    SettingsFileOps* settings_ops = nullptr;
 };
 
 /// The digits of the number masks that wait while their source is disabled: one character per source
@@ -266,6 +280,9 @@ struct SerialPortPageControls {
     CheckBox SkipCRLFcb;
     hx350::TrackBar TrackBar5;
     Edit Edit1;
+    /// Beside the port choice: which device each port number stands for on this machine, one line per
+    /// number (read-only; filled by refreshPortList()).
+    Memo MemoPorts{"MemoPorts"};
 };
 
 /// Page "RunTime".
@@ -380,6 +397,25 @@ class TForm1 : public FrameControls,
     void InitPort();
     void SkipCRLFcbClick();
     void TrackBar5Change();
+
+    // ---- The port's devices (port_watch.cpp).
+
+    /// Fills MemoPorts with the device behind each port number (see portOverview()). Runs when the Serial
+    /// Port page is shown and when devices come or go; reads sysfs, opens nothing.
+    void refreshPortList();
+
+    /// The port watch, run after the device link on every tick of Timer1 (tests may call it):
+    ///  - an open port whose device hung up (adapter pulled, far end gone) is closed and the status bar
+    ///    says why (diagnoseDisconnect), so no poll keeps reading a dead device;
+    ///  - when serial devices were plugged in or pulled out, the numbering is rescanned, MemoPorts
+    ///    refreshed, and a port lost that way is reopened as soon as its path exists again (a few tries,
+    ///    one per tick, while udev settles the node's permissions); while it is still missing the status
+    ///    bar says where the same adapter is now, if anywhere.
+    /// Choosing a port (InitPort) ends the wait for a lost one.
+    void watchPorts();
+
+    /// The path of the port that went away while open and waits to be reopened; "" when none.
+    const std::string& lostPortPath() const { return lost_path_; }
 
     // ---- Module status, outputs and inputs (Main and IO control pages).
     void ReadStateClick();
@@ -541,6 +577,10 @@ class TForm1 : public FrameControls,
     void snapshotPages();
     // The status bar after every InitPort.
     void showPortStatus();
+    DiagnosisContext diagnosisContext() const;
+    std::map<int, std::string> numbering() const;
+    void portHungUp();
+    void retryLostPort();
     // Mask edits (form_working_values.cpp).
     void maskSubscriberClick(Edit& mask, std::string& parked, bool disabled, int source, int subscriber,
                              bool checked);
@@ -565,6 +605,7 @@ class TForm1 : public FrameControls,
     Timer& timer1_;
     WindowServices& services_;
     std::string settings_path_;
+    SettingsFileOps* settings_ops_ = nullptr;  // null: the system's file operations
     std::function<void()> close_;
 
     SettingsRecord record_;
@@ -576,6 +617,16 @@ class TForm1 : public FrameControls,
     int shunt_choice_ = 3;
     // SMS Shedule page: starts from the boxes as designed (number 1 checked), never saved.
     int recipient_mask_ = 1;
+
+    // The port watch: the numbering, the device folder's signature, what the open port led to when it
+    // was opened, and a port that went away while open.
+    PortCatalogue* catalogue_ = nullptr;
+    PortPathLookup port_path_;
+    SystemRoots roots_;
+    std::unique_ptr<PortWatch> port_watch_;
+    std::optional<PortInfo> opened_port_;
+    std::string lost_path_;
+    int reopen_tries_left_ = 0;
 
     std::unique_ptr<TCommPortDriver> driver_;
     std::unique_ptr<LinkSeam> link_window_;

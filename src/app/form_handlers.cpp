@@ -1,7 +1,6 @@
 // Wiring of the controls to the form's handlers, the handlers that only keep a page's displays in step (a
 // slider and the read-only edit that shows its position), and the operations of the window frame, the Main
-// page and the Serial Port page. The page operations that talk to the module are empty hooks here; each
-// family's operation fills its hook.
+// page and the Serial Port page. The module command pages have their operations in the ops_*.cpp files.
 #include <string>
 
 #include "app/form.h"
@@ -348,6 +347,8 @@ void TForm1::PageControl1Change() {
         PulseD[n].SetColor(cream);
         Output[n].SetColor(cream);
     }
+    // Devices may have come or gone since the list was last looked at.
+    if (PageControl1.ActivePageIndex() == kSerialPortPage) refreshPortList();
 }
 
 // Closing ends the program: nothing is saved and nothing is sent.
@@ -390,15 +391,16 @@ void TForm1::SMSmodeClick() {
 // Both radio groups of the Serial Port page reopen the port with their current choices. A port that
 // cannot be opened is reported only in the status bar.
 void TForm1::InitPort() {
-    link_->InitPort(RadioGroupPort.ItemIndex(), RadioGroupRate.ItemIndex());
+    // A choice of the user ends the wait for a port that went away.
+    lost_path_.clear();
+    reopen_tries_left_ = 0;
+    if (link_->InitPort(RadioGroupPort.ItemIndex(), RadioGroupRate.ItemIndex()))
+        opened_port_ = describePort(driver_->PortName(), roots_);
     showPortStatus();
 }
 
 void TForm1::SkipCRLFcbClick() {
     link_->SkipCRLFcbClick();
 }
-
-// ---- Hooks. Each operation arrives with its feature (the device link, start-up and saving, and the
-// command families of the pages); until then the control is wired and the hook does nothing.
 
 }  // namespace hx350

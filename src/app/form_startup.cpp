@@ -11,6 +11,7 @@
 #include "params/event_masks.h"
 #include "params/fields.h"
 #include "params/schedule.h"
+#include "serial/port_catalogue.h"
 #include "serial/posix_serial_device.h"
 
 namespace hx350 {
@@ -92,15 +93,25 @@ TForm1::TForm1(FormSeams seams)
       services_(seams.services != nullptr ? *seams.services : owned_->services),
       settings_path_(std::move(seams.settings_path)) {
     buildDesign();
+    settings_ops_ = seams.settings_ops;
     parked_ = {maskPositions(TNrFilter.Text(), 4), maskPositions(ANrFilter.Text(), 4),
                maskPositions(DNrFilter.Text(), 7)};
+    catalogue_ = seams.catalogue;
+    roots_ = seams.roots;
+    PortPathLookup port_path = std::move(seams.port_path);
+    if (!port_path && catalogue_ != nullptr) port_path = catalogue_->lookup();
+    port_path_ = port_path;
     std::unique_ptr<SerialDevice> device = std::move(seams.device);
     if (!device) device = std::make_unique<PosixSerialDevice>();
-    driver_ =
-        std::make_unique<TCommPortDriver>(std::move(device), poll_timer_, clock_, std::move(seams.port_path));
+    driver_ = std::make_unique<TCommPortDriver>(std::move(device), poll_timer_, clock_, std::move(port_path));
     configureDriver();
     link_window_ = std::make_unique<LinkSeam>(*this);
     link_ = std::make_unique<DeviceLink>(*driver_, clock_, timer1_, *link_window_);
+    // Timer1 belongs to the link; the port watch runs after it on the same tick.
+    timer1_.setCallback([this] {
+        link_->Timer1Timer();
+        watchPorts();
+    });
 }
 
 TForm1::~TForm1() {
@@ -126,13 +137,16 @@ void TForm1::configureDriver() {
 }
 
 void TForm1::showPortStatus() {
-    StatusBar1.SetText(portStatusText(*driver_));
+    StatusBar1.SetText(portOpenStatusText(*driver_, diagnosisContext()));
 }
 
 // ---------------------------------------------------------------------------------------------------------
 // Start-up
 
 void TForm1::FormCreate() {
+    // The device folder as it is now: later changes are plugged or pulled devices.
+    port_watch_ = std::make_unique<PortWatch>(roots_.dev);
+    refreshPortList();
     // 1. The port, from the Serial Port page's design choices.
     InitPort();
     // 2. Panels that nothing shows again; a fresh channel.

@@ -142,6 +142,8 @@ void syncMemo(const Memo& memo, QPlainTextEdit* w) {
         // New answers arrive at the end: keep the newest line in view.
         if (QScrollBar* bar = w->verticalScrollBar()) bar->setValue(bar->maximum());
     }
+    // The background, like an edit's: the received-text memo turns cream with the data-entry fields.
+    setBase(w, memo.color());
     setVisibleFrom(w, memo.Visible());
 }
 

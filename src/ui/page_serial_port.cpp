@@ -1,4 +1,5 @@
-// Page "Serial Port": port, baud rate, CR/LF handling and the SMS wait time.
+// Page "Serial Port": port, baud rate, CR/LF handling, the SMS wait time, and the devices behind the
+// port numbers.
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -18,6 +19,12 @@ QWidget* buildSerialPortPage(PageKit& kit) {
     kit.labelled(g, "TrackBar5", 2, 0);
     if (QWidget* wait = kit.w("TrackBar5")) wait->setMinimumWidth(320);
     kit.put(g, "Edit1", 2, 2);
+    // Beside the port choice: which device each number stands for on this machine.
+    kit.put(g, "MemoPorts", 0, 3, 3, 1);
+    if (QWidget* devices = kit.w("MemoPorts")) {
+        devices->setMinimumWidth(300);
+        devices->setToolTip(QStringLiteral("The device behind each Com number on this machine"));
+    }
     g->setColumnStretch(3, 1);
     layout->addWidget(box);
     layout->addStretch(1);

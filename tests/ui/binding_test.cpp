@@ -211,6 +211,33 @@ class BindingTest : public QObject {
         QCOMPARE(widget<QLineEdit>("BRnumber")->palette().color(QPalette::Base), QColor(255, 255, 245));
     }
 
+    void memoColourReachesTheWidget() {
+        auto* memo = widget<QPlainTextEdit>("MemoSMSinput");
+        QVERIFY(memo != nullptr);
+        QCOMPARE(memo->palette().color(QPalette::Base), QColor(255, 255, 255));
+        form_->PageControl1Change();  // colours the data-entry fields, the received-text memo among them
+        QCOMPARE(memo->palette().color(QPalette::Base), QColor(255, 255, 245));
+    }
+
+    void portListSitsOnTheSerialPortPageReadOnlyAndNamed() {
+        showPage(hx350::kSerialPortPage);
+        auto* list = widget<QPlainTextEdit>("MemoPorts");
+        QVERIFY(list != nullptr);
+        QVERIFY(list->isVisible());
+        QVERIFY(list->isReadOnly());
+        QCOMPARE(list->accessibleDescription(), QStringLiteral("MemoPorts"));
+        QCOMPARE(list->accessibleName(), QStringLiteral("Devices behind the port numbers"));
+        form_->MemoPorts.SetText("Com1 = /dev/ttyS0: serial8250\r\nCom2 = /dev/ttyUSB0: FTDI");
+        QCOMPARE(list->toPlainText(),
+                 QStringLiteral("Com1 = /dev/ttyS0: serial8250\nCom2 = /dev/ttyUSB0: FTDI"));
+        // Beside the port choice, on the same page.
+        auto* ports = widget<QGroupBox>("RadioGroupPort");
+        QVERIFY(ports != nullptr);
+        QCOMPARE(list->window(), ports->window());
+        QVERIFY(list->mapTo(list->window(), QPoint(0, 0)).x() >
+                ports->mapTo(ports->window(), QPoint(0, 0)).x());
+    }
+
     void memoShowsItsLinesAndTheirAccessibleText() {
         form_->MemoSMSinput.Add("+CMGL: 1");
         form_->MemoSMSinput.Add("OK");
