@@ -12,6 +12,7 @@ void TForm1::SaveSetting1Click() {
 
 SettingsFileStatus TForm1::SaveCFGFile(const std::string& name) {
     snapshotPages();
+    if (settings_ops_ != nullptr) return hx350::SaveCFGFile(name, record_, services_, *settings_ops_);
     return hx350::SaveCFGFile(name, record_, services_);
 }
 

@@ -10,22 +10,12 @@
 
 namespace hx350 {
 
-namespace {
-
-/// Sends `command` and shows it in the log memo, without Clear.
-void sendAndShow(DeviceLink& link, const std::string& command) {
-    link.SendSMS(command);
-    link.DisplayOnMemo(command);
-}
-
-}  // namespace
-
 void TForm1::LevelCmdClick(int input) {
     link_->Clear();
     link_->state().plain_send = false;
     const params::ThresholdQuad levels{ScrollBarMin[input][2].Position(), ScrollBarMin[input][1].Position(),
                                        ScrollBarMax[input][1].Position(), ScrollBarMax[input][2].Position()};
-    sendAndShow(*link_, params::analogLevelCommand(input, levels));
+    link_->sendAndShow(params::analogLevelCommand(input, levels));
     // The marks say "written"; the next page change paints the edits back.
     for (int level = 1; level <= 2; ++level) {
         Maxlv[input][level].SetColor(colors::kLime);
@@ -38,48 +28,48 @@ void TForm1::AddKoeffClick() {
     const params::ReferenceVoltage reference = ReferenceLevelRadioBox1.ItemIndex() == 1
                                                    ? params::ReferenceVoltage::k5V
                                                    : params::ReferenceVoltage::k2V56;
-    sendAndShow(*link_, params::referenceLevelCommand(reference, AnalogKoeff.Text()));
+    link_->sendAndShow(params::referenceLevelCommand(reference, AnalogKoeff.Text()));
 }
 
 void TForm1::bANmulClick(int input) {
-    sendAndShow(*link_, params::analogMultiplierCommand(input, ANmul[input].Text()));
+    link_->sendAndShow(params::analogMultiplierCommand(input, ANmul[input].Text()));
 }
 
 void TForm1::bAN_420Click(int input) {
-    sendAndShow(*link_, params::analog420Command(input, AN_420[input].Checked()));
+    link_->sendAndShow(params::analog420Command(input, AN_420[input].Checked()));
 }
 
 void TForm1::Button29Click() {
-    sendAndShow(*link_, params::extendedMultiplierCommand(1, ANmulSMS[1].Text()));
+    link_->sendAndShow(params::extendedMultiplierCommand(1, ANmulSMS[1].Text()));
 }
 
 void TForm1::Button30Click() {
-    sendAndShow(*link_, params::extendedMultiplierCommand(2, ANmulSMS[2].Text()));
+    link_->sendAndShow(params::extendedMultiplierCommand(2, ANmulSMS[2].Text()));
 }
 
 void TForm1::Button31Click() {
-    sendAndShow(*link_, params::extendedMultiplierCommand(3, ANmulSMS[3].Text()));
+    link_->sendAndShow(params::extendedMultiplierCommand(3, ANmulSMS[3].Text()));
 }
 
 void TForm1::Button32Click() {
-    sendAndShow(*link_, params::extendedModeCommand(true));
+    link_->sendAndShow(params::extendedModeCommand(true));
 }
 
 void TForm1::Button33Click() {
-    sendAndShow(*link_, params::extendedModeCommand(false));
+    link_->sendAndShow(params::extendedModeCommand(false));
 }
 
 void TForm1::Button34Click() {
     if (shunt_choice_ < 0 || shunt_choice_ > 7) shunt_choice_ = 0;
-    sendAndShow(*link_, params::shuntCommand(shunt_choice_));
+    link_->sendAndShow(params::shuntCommand(shunt_choice_));
 }
 
 void TForm1::Button35Click() {
-    sendAndShow(*link_, params::measureDelayCommand(ADelay.Text()));
+    link_->sendAndShow(params::measureDelayCommand(ADelay.Text()));
 }
 
 void TForm1::GETLVClick() {
-    sendAndShow(*link_, std::string(params::kReadAnalogParameters));
+    link_->sendAndShow(std::string(params::kReadAnalogParameters));
 }
 
 // The shunt boxes: CheckBox7 is AN1, CheckBox6 AN2, CheckBox5 AN3. A ticked box means the 200 ohm shunt.

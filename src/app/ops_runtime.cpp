@@ -9,44 +9,35 @@
 
 namespace hx350 {
 
-namespace {
-
-void sendAndShow(DeviceLink& link, const std::string& command) {
-    link.SendSMS(command);
-    link.DisplayOnMemo(command);
-}
-
-}  // namespace
-
 void TForm1::Button12Click() {
-    sendAndShow(*link_, params::runTimeModeCommand(0));
+    link_->sendAndShow(params::runTimeModeCommand(0));
 }
 void TForm1::Button13Click() {
-    sendAndShow(*link_, params::runTimeModeCommand(1));
+    link_->sendAndShow(params::runTimeModeCommand(1));
 }
 void TForm1::Button15Click() {
-    sendAndShow(*link_, params::runTimeModeCommand(2));
+    link_->sendAndShow(params::runTimeModeCommand(2));
 }
 void TForm1::Button16Click() {
-    sendAndShow(*link_, params::runTimeModeCommand(3));
+    link_->sendAndShow(params::runTimeModeCommand(3));
 }
 void TForm1::Button17Click() {
-    sendAndShow(*link_, params::runTimeModeCommand(4));
+    link_->sendAndShow(params::runTimeModeCommand(4));
 }
 void TForm1::Button18Click() {
-    sendAndShow(*link_, params::runTimeModeCommand(5));
+    link_->sendAndShow(params::runTimeModeCommand(5));
 }
 void TForm1::Button20Click() {
-    sendAndShow(*link_, params::runTimeModeCommand(6));
+    link_->sendAndShow(params::runTimeModeCommand(6));
 }
 void TForm1::Button21Click() {
-    sendAndShow(*link_, params::runTimeModeCommand(7));
+    link_->sendAndShow(params::runTimeModeCommand(7));
 }
 void TForm1::Button26Click() {
-    sendAndShow(*link_, params::counterSmsFormatCommand(params::CounterSmsFormat::kC));
+    link_->sendAndShow(params::counterSmsFormatCommand(params::CounterSmsFormat::kC));
 }
 void TForm1::Button27Click() {
-    sendAndShow(*link_, params::counterSmsFormatCommand(params::CounterSmsFormat::kF));
+    link_->sendAndShow(params::counterSmsFormatCommand(params::CounterSmsFormat::kF));
 }
 
 }  // namespace hx350

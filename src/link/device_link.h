@@ -146,6 +146,13 @@ class DeviceLink {
     /// The module-command pattern: Clear, SendSMS(command), DisplayOnMemo(shown).
     SendResult sendModuleCommand(std::string_view command, std::string_view shown);
     SendResult sendModuleCommand(std::string_view command) { return sendModuleCommand(command, command); }
+    /// The same without Clear: the one-button operations that send on top of whatever the line was doing,
+    /// leaving the memos' and the plain-send flag's state to the previous operation.
+    SendResult sendAndShow(std::string_view command) {
+        const SendResult result = SendSMS(command);
+        DisplayOnMemo(command);
+        return result;
+    }
 
     /// Main page buttons. ReadStateClick sends "GETST" by the module-command pattern;
     /// SendSMScommandClick sends `command` (the text of SMScommand) the same way; ConnectBtnClick empties
