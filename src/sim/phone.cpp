@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <limits>
 
 namespace hx350::sim {
 
@@ -23,6 +24,8 @@ constexpr int kCmsNotAllowed = 302;
 constexpr int kCmsNotSupported = 303;
 constexpr int kCmsBadPdu = 304;
 constexpr int kCmsInvalidIndex = 321;
+/// Where the value of a basic command (ATE1, ATV1) stops growing.
+constexpr int kValueLimit = std::numeric_limits<int>::max();
 
 const char* cmeText(int code) {
     switch (code) {
@@ -229,9 +232,14 @@ std::string Phone::executeLine(std::string_view line) {
                 if (!body.empty() && body.front() == ';') body.remove_prefix(1);
                 continue;
             }
+            // The value saturates: a run of digits longer than any valid value must not overflow; the
+            // command is then refused like any other value it does not know.
             int value = -1;
             while (!body.empty() && body.front() >= '0' && body.front() <= '9') {
-                value = (value < 0 ? 0 : value * 10) + (body.front() - '0');
+                const int digit = body.front() - '0';
+                value = value < 0                            ? digit
+                        : value > (kValueLimit - digit) / 10 ? kValueLimit
+                                                             : value * 10 + digit;
                 body.remove_prefix(1);
             }
             if (!body.empty() && body.front() == ';') body.remove_prefix(1);

@@ -33,7 +33,7 @@ std::string string4ByShuffling(int value) {
 
 // The same field by printf: sign character, then the magnitude zero-padded to three digits.
 std::string string4ByPrintf(int value) {
-    char buffer[8];
+    char buffer[16];  // room for any int, so the compiler can prove no truncation
     std::snprintf(buffer, sizeof buffer, "%c%03d", value < 0 ? '-' : '+', std::abs(value));
     return buffer;
 }

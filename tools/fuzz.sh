@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang++-14 and runs each on its seed corpus for a while.
+#
+# Usage: tools/fuzz.sh [SECONDS] [TARGET...]
+#   SECONDS  how long each target runs (default 30, what CI uses)
+#   TARGET   names without the fuzz_ prefix (default: every fuzz/fuzz_*.cpp)
+# Environment: HX350_FUZZ_BUILD_DIR (default build-fuzz), HX350_FUZZ_JOBS (parallel build jobs, default 2).
+# New inputs found go to a scratch folder, not into the repository's corpus; a crash, leak or undefined
+# behaviour stops the run with the reproducer in the build folder and a non-zero exit code.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-30}
+shift || true
+build=${HX350_FUZZ_BUILD_DIR:-build-fuzz}
+
+need=()
+command -v clang++-14 >/dev/null || need+=(clang-14)
+compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null || need+=(libclang-rt-14-dev)
+if ((${#need[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DHX350_FUZZ=ON -DHX350_WITH_UI=OFF -DHX350_WERROR=ON -DHX350_BUILD_TESTS=OFF -DHX350_BUILD_BENCH=OFF
+targets=("$@")
+if ((${#targets[@]} == 0)); then
+  for f in fuzz/fuzz_*.cpp; do
+    name=$(basename "$f" .cpp)
+    targets+=("${name#fuzz_}")
+  done
+fi
+cmake --build "$build" -j"${HX350_FUZZ_JOBS:-2}" --target "${targets[@]/#/fuzz_}"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+status=0
+for t in "${targets[@]}"; do
+  scratch="$build/fuzz-work/$t"
+  artifacts="$build/fuzz-artifacts/$t/"
+  mkdir -p "$scratch" "$artifacts"
+  options=()
+  # The receive path's inputs are programs of operations; short ones run fast and long batches are made by
+  # repetition inside the target.
+  [ "$t" = receive ] && options+=(-max_len=512)
+  echo "== fuzz_$t: ${seconds}s =="
+  if ! "$build/bin/fuzz_$t" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts" \
+    "${options[@]}" "$scratch" "fuzz/corpus/$t"; then
+    echo "fuzz_$t failed: reproducer in $artifacts" >&2
+    status=1
+  fi
+done
+exit $status
