@@ -39,9 +39,12 @@ CommandLineResult parseCommandLine(const QStringList& arguments) {
         QStringLiteral("screenshot-dir"),
         QStringLiteral("Developer option: save a picture of every page into DIR as PNG files and exit."),
         QStringLiteral("DIR"));
+    QCommandLineOption first_paint(QStringLiteral("exit-after-first-paint"));
+    first_paint.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(port);
     parser.addOption(simulate);
     parser.addOption(screenshots);
+    parser.addOption(first_paint);
     // Qt's own options ("-platform offscreen", "-style=fusion" ...) are known here too, hidden, so that the
     // whole command line is checked before the window system is reached; QApplication takes them out of
     // the arguments it gives back. Single-dash words are therefore read as long options.
@@ -147,6 +150,7 @@ CommandLineResult parseCommandLine(const QStringList& arguments) {
         result.options.simulate = simulate_mode;
     }
     if (parser.isSet(screenshots)) result.options.screenshot_dir = parser.value(screenshots);
+    result.options.exit_after_first_paint = parser.isSet(first_paint);
     return result;
 }
 

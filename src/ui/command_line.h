@@ -15,6 +15,9 @@ struct CommandLineOptions {
     QString simulate;
     /// --screenshot-dir DIR (developer option): save a picture of every page into DIR and leave.
     QString screenshot_dir;
+    /// --exit-after-first-paint (hidden developer option): print the milliseconds from process start to the
+    /// first painted frame of the main window and exit.
+    bool exit_after_first_paint = false;
 };
 
 struct CommandLineResult {

@@ -8,6 +8,7 @@
 #include "app/form.h"
 #include "serial/port_catalogue.h"
 #include "ui/command_line.h"
+#include "ui/first_paint.h"
 #include "ui/main_window.h"
 #include "ui/qt_timer.h"
 #include "ui/qt_window_services.h"
@@ -30,6 +31,7 @@ int report(const CommandLineResult& result) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    hx350::ui::markMainEntered();
     // The command line is checked, and --help and --version answered, before the window system is
     // reached, so they work without a display.
     {
@@ -69,6 +71,7 @@ int main(int argc, char* argv[]) {
     const hx350::SystemClock clock;
     hx350::FormSeams seams;
     seams.port_path = [&catalogue](int number) { return catalogue.pathOf(number); };
+    seams.catalogue = &catalogue;
     seams.clock = &clock;
     seams.poll_timer = &poll_timer;
     seams.timer1 = &timer1;
@@ -80,6 +83,7 @@ int main(int argc, char* argv[]) {
     // Start-up runs after the widgets are bound, so they show everything it loads; its message boxes
     // (a missing or short settings file) come before the window appears.
     form.FormCreate();
+    if (options.exit_after_first_paint) new hx350::ui::FirstPaintProbe(window);  // owned by the window
     window.show();
 
     if (!options.screenshot_dir.isEmpty()) {

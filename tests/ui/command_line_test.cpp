@@ -113,6 +113,16 @@ class CommandLineTest : public QObject {
         QCOMPARE(r.action, Action::Run);
         QCOMPARE(r.options.screenshot_dir, QStringLiteral("/tmp/x"));
     }
+
+    void firstPaintTimingIsHidden() {
+        QVERIFY(!parse({}).options.exit_after_first_paint);
+        const CommandLineResult r = parse({QStringLiteral("--exit-after-first-paint")});
+        QCOMPARE(r.action, Action::Run);
+        QVERIFY(r.options.exit_after_first_paint);
+        QVERIFY(!parse({QStringLiteral("--help")}).text.contains(QStringLiteral("first-paint")));
+        // A developer option takes no value.
+        QCOMPARE(parse({QStringLiteral("--exit-after-first-paint=1")}).action, Action::Error);
+    }
 };
 
 QTEST_MAIN(CommandLineTest)

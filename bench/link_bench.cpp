@@ -1,0 +1,108 @@
+// One received batch through the receive path (CommPortDriver1ReceiveData) and the next tick of Timer1,
+// which shows the answer and, in direct mode, routes it into the page that is open.
+//
+// The port is left closed: what the link writes in answer (AT+CMGD after a listing) is refused at once by
+// the driver, so the figures are the link's own work without the system call. The memos are emptied every
+// round, as the window's Clear does before each command, so they do not grow over millions of rounds.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+
+#include "bench_window.h"
+#include "link/device_link.h"
+#include "link/pdu_codec.h"
+#include "link/reply_routing.h"
+#include "serial/comm_port_driver.h"
+
+namespace hx350 {
+namespace {
+
+// An SMS-DELIVER (TS 23.040 clause 9.2.2.1) from +491700350350 as the phone lists it in PDU mode, with a
+// service-centre address in front (TS 27.005 clause 3.4.2), carrying `text` in the GSM 7-bit alphabet.
+std::string deliverPdu(const std::string& text) {
+    const std::string submit = TextToPDUConversion(text, "+491700350350").pdu;
+    // The user-data length and data follow the validity period (00 00 0B); the trailing NUL is dropped.
+    const std::size_t user_data = submit.find("00000B") + 6;
+    return "07919471120000F0"
+           "040C91947100533005"
+           "0000"
+           "62101091000000" +
+           submit.substr(user_data, submit.size() - 1 - user_data);
+}
+
+std::string moduleText(int n) {
+    std::string text = "ALARM " + std::to_string(n) + ": temperature 1 above max2, input 3 open";
+    text.resize(kMaxSmsTextLength - 1, '.');
+    return text + '\r';
+}
+
+// A listing of five full messages, as an AT+CMGL=0 answer with its echo.
+std::string fullListing() {
+    std::string out = "AT+CMGL=0\r\r\n";
+    for (int n = 1; n <= 5; ++n) {
+        const std::string pdu = deliverPdu(moduleText(n));
+        out += "+CMGL: " + std::to_string(10 + n) + ",0,,";
+        out += std::to_string(pdu.size() / 2 - 8) + "\r\n" + pdu + "\r\n";
+    }
+    return out + "\r\nOK\r\n";
+}
+
+struct LinkRig {
+    ManualTimeSource time{LocalDateTime{2026, 12, 7, 12, 0, 0, 0}};
+    ManualTimer& poll = time.makeTimer();
+    ManualTimer& timer1 = time.makeTimer();
+    TCommPortDriver driver{nullptr, poll, time};
+    bench::BenchLinkWindow window;
+    DeviceLink link{driver, time, timer1, window};
+
+    LinkRig(bool sms_mode, int page) {
+        window.sms_mode = sms_mode;
+        window.page = page;
+        timer1.start(1000);
+    }
+};
+
+void batchThroughLink(benchmark::State& state, bool sms_mode, int page, const std::string& batch) {
+    LinkRig rig(sms_mode, page);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(batch.data());
+    const auto size = static_cast<std::uint32_t>(batch.size());
+    for (auto _ : state) {
+        rig.window.memo_s.Clear();
+        rig.window.memo_sms_input.Clear();
+        rig.link.CommPortDriver1ReceiveData(bytes, size);
+        rig.link.Timer1Timer();
+    }
+    if (!sms_mode && rig.window.edits.empty()) state.SkipWithError("the answer was not routed");
+    if (sms_mode && batch.find("+CMGL") != std::string::npos && rig.link.state().last_sms_text.empty())
+        state.SkipWithError("the listing was not read");
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
+}
+
+void BM_DirectShortAnswer(benchmark::State& state) {
+    batchThroughLink(state, false, pages::kAbonents, "3: +4917012345678\r\n");
+}
+void BM_DirectPhoneBook(benchmark::State& state) {
+    batchThroughLink(state, false, pages::kAbonents,
+                     " N1:+4917011111111 N2:+4917022222222 N3:+4917033333333 N4:+4917044444444 "
+                     "N5:+4917055555555 N6:+4917066666666 N7:+4917077777777\r\n");
+}
+void BM_DirectExternalText(benchmark::State& state) {
+    batchThroughLink(state, false, pages::kExternalSms, "05: Input 5 open, check the door\r\n");
+}
+void BM_SmsShortAnswer(benchmark::State& state) {
+    batchThroughLink(state, true, 0, "\r\nOK\r\n");
+}
+void BM_SmsFullListing(benchmark::State& state) {
+    batchThroughLink(state, true, 0, fullListing());
+}
+
+BENCHMARK(BM_DirectShortAnswer);
+BENCHMARK(BM_DirectPhoneBook);
+BENCHMARK(BM_DirectExternalText);
+BENCHMARK(BM_SmsShortAnswer);
+BENCHMARK(BM_SmsFullListing);
+
+}  // namespace
+}  // namespace hx350
