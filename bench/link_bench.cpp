@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "bench_window.h"
 #include "link/device_link.h"
+#include "link/fake_link_window.h"
 #include "link/pdu_codec.h"
 #include "link/reply_routing.h"
 #include "serial/comm_port_driver.h"
@@ -53,10 +53,11 @@ struct LinkRig {
     ManualTimer& poll = time.makeTimer();
     ManualTimer& timer1 = time.makeTimer();
     TCommPortDriver driver{nullptr, poll, time};
-    bench::BenchLinkWindow window;
+    test::FakeLinkWindow window;  // the link tests' window seam, with no test framework in it
     DeviceLink link{driver, time, timer1, window};
 
     LinkRig(bool sms_mode, int page) {
+        window.br_number = "+491700350350";
         window.sms_mode = sms_mode;
         window.page = page;
         timer1.start(1000);

@@ -3,9 +3,6 @@
 // pace in real time, four ticks per poll, as the window runs them (1000 ms and 4000 ms).
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,8 +19,7 @@
 #include "link/device_link.h"
 #include "serial/comm_port_driver.h"
 #include "support/pty_pair.h"
-
-extern char** environ;
+#include "support/sim_process.h"
 
 namespace hx350 {
 namespace {
@@ -31,69 +27,6 @@ namespace {
 using test::Millis;
 
 const std::string kSimulator = HX350_BIN_DIR "/hx350-sim";
-
-// hx350-sim as a child process; it prints the path of its terminal on the first line of its output.
-class SimProcess {
-  public:
-    ~SimProcess() { stop(); }
-
-    bool start(const std::vector<std::string>& options) {
-        int out[2];
-        if (pipe(out) != 0) return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::vector<std::string> args{kSimulator};
-        args.insert(args.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const int rc = posix_spawn(&pid_, kSimulator.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        if (rc != 0) {
-            pid_ = -1;
-            close(out[0]);
-            return false;
-        }
-        // The first line, with a deadline.
-        std::string line;
-        test::waitUntil(
-            [&] {
-                char ch = 0;
-                pollfd p{out[0], POLLIN, 0};
-                while (::poll(&p, 1, 0) > 0 && ::read(out[0], &ch, 1) == 1) {
-                    if (ch == '\n') return true;
-                    line += ch;
-                }
-                return false;
-            },
-            Millis(3000));
-        close(out[0]);
-        path_ = line;
-        return !path_.empty();
-    }
-
-    void stop() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        const bool ended =
-            test::waitUntil([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, Millis(2000));
-        if (!ended) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        pid_ = -1;
-    }
-
-    const std::string& path() const { return path_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string path_;
-};
 
 class LinkAgainstSimulator : public ::testing::Test {
   protected:
@@ -114,7 +47,7 @@ class LinkAgainstSimulator : public ::testing::Test {
         if (access(kSimulator.c_str(), X_OK) != 0) {
             GTEST_SKIP() << "hx350-sim is not built (" << kSimulator << "): build the target hx350-sim";
         }
-        ASSERT_TRUE(sim_.start(options)) << "hx350-sim did not announce its terminal";
+        ASSERT_TRUE(sim_.start(kSimulator, options)) << "hx350-sim did not announce its terminal";
         driver_.SetPortName(sim_.path());
         driver_.SetPollingDelay(5000);
         ASSERT_TRUE(driver_.Connect()) << sim_.path();
@@ -145,7 +78,7 @@ class LinkAgainstSimulator : public ::testing::Test {
 
     const LinkState& state() const { return link_.state(); }
 
-    SimProcess sim_;
+    test::SimProcess sim_;
     ManualTimeSource time_{LocalDateTime{2026, 12, 7, 12, 0, 0, 0}};
     ManualTimer& poll_;
     ManualTimer& timer1_;
