@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTabWidget>
+#include <array>
 
 #include "app/form.h"
 #include "ui/control_binder.h"
@@ -18,14 +19,20 @@ void applyApplicationLook();
 
 class MainWindow : public QMainWindow {
   public:
-    /// Builds a widget for every visible control of `form` and binds it. `form` must outlive the window
-    /// (the window detaches from it when destroyed).
+    /// Builds the frame and the page shown first, and binds them to `form`; every other page gets its
+    /// widgets the first time it is shown (or by buildAllPages()). `form` must outlive the window (the
+    /// window detaches from it when destroyed).
     explicit MainWindow(TForm1& form, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     /// The widget of control `name`, or null (hidden control, unknown name).
     QWidget* controlWidget(std::string_view name) const { return binder_->find(name); }
     QTabWidget* pages() const { return tabs_; }
+
+    /// Builds the widgets of every page not built yet (pages are otherwise built when first shown).
+    void buildAllPages();
+    /// Whether page `index` has its widgets yet.
+    bool pageBuilt(int index) const;
 
     /// Shows each page in turn and saves a picture of the whole window as DIR/NN-caption.png (01-main.png
     /// ...), then shows the page that was active before. Result: false with `error` set when the folder
@@ -34,11 +41,14 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildFrame();
+    void buildPage(int index);
     void closeSoon();
 
     TForm1& form_;
     ControlBinder* binder_;
     QTabWidget* tabs_ = nullptr;
+    std::array<QWidget*, kPageCount> holders_{};
+    std::array<bool, kPageCount> built_{};
     QLabel* port_state_ = nullptr;
 };
 

@@ -17,7 +17,7 @@ QWidget* buildSerialPortPage(PageKit& kit) {
     kit.put(g, "RadioGroupRate", 0, 1, 1, 2, Qt::AlignTop);
     kit.put(g, "SkipCRLFcb", 1, 0);
     kit.labelled(g, "TrackBar5", 2, 0);
-    if (QWidget* wait = kit.w("TrackBar5")) wait->setMinimumWidth(320);
+    if (QWidget* wait = kit.w("TrackBar5")) wait->setMinimumWidth(280);
     kit.put(g, "Edit1", 2, 2);
     // Beside the port choice: which device each number stands for on this machine.
     kit.put(g, "MemoPorts", 0, 3, 3, 1);

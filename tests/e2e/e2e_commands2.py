@@ -102,16 +102,22 @@ def settings_save_and_restart():
 
         s.restart_tool()
         check(not s.alerts(), "a message box is open after a restart with a settings file")
+        # Each page gets its controls when first shown, with the values loaded at start-up.
+        s.select_tab("Analog")
         check_values(s, ANALOG2, "after restart")
         check_texts(s, ANALOG2_EDITS, "after restart")
+        s.select_tab("Temperature")
         check_values(s, TEMP1, "after restart")
         check_texts(s, TEMP1_EDITS, "after restart")
+        s.select_tab("SMS Shedule")
         check(s.checked("SMSShed[1]"), "the schedule type is not Temperature after restart")
         check(s.checked("RadioGroup1[4]"), "the schedule period is not 'other' after restart")
         check(s.checked("CheckBoxS1") and s.value("TrackBar1") == 8, "send hour 1 is not 8 after restart")
         check(not s.checked("CheckBoxS2"), "send hour 2 is enabled after restart")
         check(s.checked("CheckBoxS3") and s.value("TrackBar3") == 17, "send hour 3 is not 17 after restart")
+        s.select_tab("GPRS, FTP")
         check(s.text("APN") == APN, "APN after restart: %r" % s.text("APN"))
+        s.select_tab("Other")
         check_values(s, {"TTimeout1SB": 5, "ATimeout1SB": 20, "DFilterSB": 3}, "after restart")
         # The option boxes always start from their design values; the saved mask stays in the record.
         check(s.text("StringStr1") == design_mask, "option mask after restart: %r" % s.text("StringStr1"))

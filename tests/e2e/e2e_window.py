@@ -53,13 +53,17 @@ def read_status_and_save_and_restart():
         # A settings file exists now: start-up shows no warning box.
         check(not s.alerts(), "a message box is open after a restart with a settings file")
         check(s.text("BRnumber") == "+4917055501234", "BRnumber after restart: %r" % s.text("BRnumber"))
+        # The other pages get their controls when first shown, with the values loaded at start-up.
+        s.select_tab("Abonents")
         check(s.text("NNumber3") == "+4930555123", "NNumber3 after restart: %r" % s.text("NNumber3"))
+        s.select_tab("Serial Port")
         check(s.checked("SkipCRLFcb"), "Skip CR/LF is not ticked after restart")
         check(s.value("TrackBar5") == 2500, "TrackBar5 after restart: %d" % s.value("TrackBar5"))
         check(s.text("Edit1") == "2500", "Edit1 after restart: %r" % s.text("Edit1"))
         check(s.checked("RadioGroupPort[0]"), "Com1 is not the chosen port after restart")
 
         # The restarted window still talks to the module.
+        s.select_tab("Main")
         before = len(s.sent_commands())
         s.press("ReadState")
         s.wait_sent("GETST", after=before)

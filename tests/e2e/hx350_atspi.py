@@ -364,6 +364,26 @@ class Session:
         self._do(tab, "Press", "page tab " + caption)
         wait_until(lambda: page.getState().contains(pyatspi.STATE_SHOWING),
                    "page %r to be shown" % caption, timeout=5)
+        # A page gets its controls the first time it is shown: learn the ones not seen before.
+        wait_until(lambda: self._index_page(page), "the controls of page %r" % caption, timeout=5)
+
+    def _index_page(self, page):
+        """Adds the descriptions found under `page`; true when it has any control."""
+        found = 0
+
+        def walk(node, depth):
+            nonlocal found
+            description = node.description
+            if description:
+                found += 1
+                self.by_description.setdefault(description, node)
+            for i in range(node.childCount):
+                child = node.getChildAtIndex(i)
+                if child is not None and depth < 40:
+                    walk(child, depth + 1)
+
+        walk(page, 0)
+        return found > 0
 
     def menu(self, item):
         """Triggers the menu item with text `item` (e.g. "Save Setting")."""

@@ -57,6 +57,7 @@ class BindingTest : public QObject {
     void init() {
         form_ = std::make_unique<TForm1>();
         window_ = std::make_unique<MainWindow>(*form_);
+        window_->buildAllPages();  // pages are otherwise built when first shown
         trace_.clear();
         form_->setHandlerTrace([this](std::string_view handler) { trace_.emplace_back(handler); });
         window_->show();

@@ -64,6 +64,43 @@ class FrameTest : public QObject {
         QCOMPARE(tabs->currentIndex(), 0);  // the window opens on "Main"
     }
 
+    void pagesAreBuiltWhenFirstShown() {
+        auto form = makeForm();
+        MainWindow window(*form);
+        // Before the window is shown: only the page it opens on.
+        QVERIFY(window.pageBuilt(0));
+        for (int i = 1; i < 13; ++i)
+            QVERIFY(!window.pageBuilt(i));
+        QVERIFY(window.controlWidget("ReadState") != nullptr);  // on "Main"
+        QVERIFY(window.controlWidget("NNumber3") == nullptr);   // on "Abonents"
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        // Selected by the user: built, visible at once, and in step with what the form holds.
+        form->NNumber[3].SetText("+4917012345");
+        window.pages()->setCurrentIndex(1);
+        QVERIFY(window.pageBuilt(1));
+        auto* number = window.controlWidget("NNumber3");
+        QVERIFY(number != nullptr);
+        QVERIFY(number->isVisible());
+        QCOMPARE(number->property("text").toString(), QStringLiteral("+4917012345"));
+
+        // Selected by code (the tab widget's signals are blocked then): built as well.
+        QVERIFY(!window.pageBuilt(hx350::kAnalogPage));
+        form->PageControl1.SetActivePageIndex(hx350::kAnalogPage);
+        QVERIFY(window.pageBuilt(hx350::kAnalogPage));
+        QVERIFY(!window.pageBuilt(hx350::kRunTimePage));
+
+        // Built once: going back does not build a second set of widgets.
+        const int widgets = window.findChildren<QWidget*>().size();
+        window.pages()->setCurrentIndex(1);
+        window.pages()->setCurrentIndex(0);
+        QCOMPARE(window.findChildren<QWidget*>().size(), widgets);
+        window.buildAllPages();
+        QVERIFY(window.pageBuilt(hx350::kRunTimePage));
+        QVERIFY(window.findChildren<QWidget*>().size() > widgets);
+    }
+
     void menuHasFileExitAndOptionSaveSetting() {
         auto form = makeForm();
         MainWindow window(*form);
@@ -90,11 +127,13 @@ class FrameTest : public QObject {
         QVERIFY(window.minimumSizeHint().height() <= 860);
         qInfo("window %dx%d, minimum %dx%d", window.width(), window.height(),
               window.minimumSizeHint().width(), window.minimumSizeHint().height());
+        window.buildAllPages();
         QTabWidget* tabs = window.pages();
         // Every tab caption is shown whole: no scroll buttons hide the last pages.
         QVERIFY(tabs->tabBar()->sizeHint().width() <= tabs->width());
         for (int i = 0; i < tabs->count(); ++i) {
             QWidget* page = tabs->widget(i);
+            page->ensurePolished();  // as when shown: the style's fonts and margins count
             const QSize needed = page->minimumSizeHint();
             const QSize room = tabs->contentsRect().size() - QSize(0, tabs->tabBar()->height());
             qInfo("%s needs %dx%d of %dx%d", qPrintable(tabs->tabText(i)), needed.width(), needed.height(),
