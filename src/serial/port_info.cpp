@@ -5,6 +5,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <ctime>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -254,10 +256,63 @@ PortCatalogue::PhantomTest sysfsPhantomTest(const SystemRoots& roots) {
     };
 }
 
-PortWatch::PortWatch(std::string dev_root) : dev_root_(std::move(dev_root)), signature_(scan(dev_root_)) {}
+namespace {
+
+// What the watch looks at before reading a folder: a node created, removed or renamed in a folder
+// changes the folder's modification time (and a folder made anew has a new inode).
+struct FolderStamp {
+    std::uint64_t digest = 0;
+    std::int64_t newest_ns = 0;  // latest modification time among the folders, ns since the epoch
+};
+
+FolderStamp folderStamp(const std::string& dev_root) {
+    Digest digest;
+    FolderStamp stamp;
+    for (const std::string& folder : {dev_root, dev_root + "/serial", dev_root + "/serial/by-id"}) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0) {
+            digest.add(std::uint64_t{0});
+            continue;
+        }
+        const std::int64_t ns = std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+        digest.add(static_cast<std::uint64_t>(st.st_ino));
+        digest.add(static_cast<std::uint64_t>(ns));
+        stamp.newest_ns = std::max(stamp.newest_ns, ns);
+    }
+    stamp.digest = digest.value();
+    return stamp;
+}
+
+std::int64_t realtimeNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return std::int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
+
+// Folder times have the kernel's coarse clock (a few milliseconds), so a change just after a reading
+// may leave the time as it was: while the newest change is this close to the reading, the folder is read
+// again at every look.
+constexpr std::int64_t kSettleNs = 2'000'000'000;
+
+}  // namespace
+
+PortWatch::PortWatch(std::string dev_root) : dev_root_(std::move(dev_root)) {
+    signature_ = rescan();
+}
+
+std::uint64_t PortWatch::rescan() {
+    const FolderStamp stamp = folderStamp(dev_root_);
+    folders_ = stamp.digest;
+    recent_ = realtimeNs() - stamp.newest_ns < kSettleNs;
+    ++scans_;
+    return scan(dev_root_);
+}
 
 bool PortWatch::changed() {
-    const std::uint64_t now = scan(dev_root_);
+    // Reading /dev every second costs a directory listing and an lstat per serial node; most seconds
+    // nothing there changed, and one stat per folder says so.
+    if (!recent_ && folderStamp(dev_root_).digest == folders_) return false;
+    const std::uint64_t now = rescan();
     const bool differs = now != signature_;
     signature_ = now;
     return differs;

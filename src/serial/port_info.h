@@ -68,7 +68,8 @@ class PortWatch {
     /// Takes the first signature at once, so the first changed() reports changes since construction.
     explicit PortWatch(std::string dev_root = "/dev");
 
-    /// Takes a new signature. Result: true when it differs from the previous one.
+    /// Takes a new signature. Result: true when it differs from the previous one. Reads the device folder
+    /// only when it (or its serial/ and serial/by-id/ folders) may have changed since the last reading.
     bool changed();
 
     /// The current signature (as of construction or the last changed()).
@@ -77,9 +78,17 @@ class PortWatch {
     /// The signature of the serial devices in `dev_root` now; a missing folder gives a fixed value.
     static std::uint64_t scan(const std::string& dev_root);
 
+    /// How many times the device folder was read (construction included).
+    std::uint64_t scans() const { return scans_; }
+
   private:
+    std::uint64_t rescan();
+
     std::string dev_root_;
     std::uint64_t signature_ = 0;
+    std::uint64_t folders_ = 0;  // identity and modification times of the watched folders
+    bool recent_ = true;         // a folder was modified close to the last reading
+    std::uint64_t scans_ = 0;
 };
 
 /// Converts text the kernel gives as UTF-8 (USB strings, process names) to the Latin-1 byte strings the

@@ -1,5 +1,9 @@
 // Port descriptions, the catalogue and the plug watch over a fake sysfs and device folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <ctime>
 
 #include <filesystem>
 #include <ostream>
@@ -212,6 +216,48 @@ TEST_F(PortInfoTest, WatchNoticesPluggingUnpluggingAndReplacementOnly) {
     link("../../ttyS0", dev("serial/by-id/usb-X_Y_1-if00-port0"));  // same name, other target
     EXPECT_TRUE(watch.changed());
     EXPECT_FALSE(watch.changed());
+}
+
+// Folder times an hour old: nothing has changed there lately.
+void ageFolder(const std::string& folder) {
+    timespec times[2] = {};
+    ::clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= 3600;
+    times[1] = times[0];
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), times, 0), 0) << folder;
+}
+
+TEST_F(PortInfoTest, WatchReadsTheFolderOnlyWhenItMayHaveChanged) {
+    node("ttyS0");
+    link("../../ttyS0", dev("serial/by-id/usb-X_Y_1-if00-port0"));
+    for (const char* folder : {"", "/serial", "/serial/by-id"})
+        ageFolder(roots_.dev + folder);
+    PortWatch watch(roots_.dev);
+    EXPECT_EQ(watch.scans(), 1u);
+    for (int tick = 0; tick < 5; ++tick)
+        EXPECT_FALSE(watch.changed());
+    EXPECT_EQ(watch.scans(), 1u);  // an idle second costs three stat calls, no listing
+
+    // A change is seen at the next look; while it is fresh the folder is read at every look, since a
+    // second change within the same coarse clock step would leave the folder's time as it was.
+    node("ttyUSB0");
+    EXPECT_TRUE(watch.changed());
+    EXPECT_FALSE(watch.changed());
+    EXPECT_EQ(watch.scans(), 3u);
+    node("ttyUSB1");
+    EXPECT_TRUE(watch.changed());
+
+    // Once the change has settled: back to stat calls only.
+    ageFolder(roots_.dev);
+    EXPECT_FALSE(watch.changed());
+    const auto settled = watch.scans();
+    EXPECT_FALSE(watch.changed());
+    EXPECT_FALSE(watch.changed());
+    EXPECT_EQ(watch.scans(), settled);
+
+    // A link changed in serial/by-id (not in the device folder itself) is seen too.
+    link("../../ttyUSB0", dev("serial/by-id/usb-X_Y_2-if00-port0"));
+    EXPECT_TRUE(watch.changed());
 }
 
 TEST(PortWatch, AMissingFolderIsStableAndNoError) {
