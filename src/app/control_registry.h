@@ -50,6 +50,11 @@ struct GroupInfo {
 
 class ControlRegistry {
   public:
+    /// Room for `controls` entries without growing (the form knows roughly how many it makes).
+    void reserve(std::size_t controls) {
+        entries_.reserve(controls);
+        index_.reserve(controls);
+    }
     /// Adds a control; the name must be new (std::logic_error otherwise).
     void add(ControlEntry entry);
     /// Adds a group; its (page, id) must be new (std::logic_error otherwise).

@@ -160,6 +160,7 @@ class TForm1::Builder {
 };
 
 void TForm1::buildDesign() {
+    registry_.reserve(768);  // a little over the design's controls, so the table is filled without regrowing
     Builder b(registry_);
     buildFrame(b);
     buildMainPage(b);
