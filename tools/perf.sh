@@ -252,8 +252,11 @@ done
 
 # ---- Idle CPU: the program in direct mode (hx350-sim --mode module on Com1), in SMS mode (hx350-sim
 # --mode phone on Com1) and the floor, all three in the same window of time.
-cpu_ticks() { # pid -> utime + stime of the process, in clock ticks
-    awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null
+cpu_ns() { # pid -> CPU time of all the process's threads so far, in nanoseconds (the scheduler's own
+    # count; utime and stime in /proc/PID/stat come in 10 ms ticks, too coarse for 0.1 % of a minute)
+    local pid=$1
+    [ -d "/proc/$pid/task" ] || return 0
+    cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { if (NR) printf "%d\n", ns }'
 }
 # The first process named `name` in the tree under `root` (the launching shell, /usr/bin/time and the
 # program each add a level; the program starts hx350-sim as its own child).
@@ -269,7 +272,6 @@ find_process() { # root name
     return 1
 }
 if [ "${SKIP_IDLE:-0}" != 1 ]; then
-    hz=$(getconf CLK_TCK)
     for platform in $platforms; do
         if [ "$platform" = xvfb ]; then start_xvfb || continue; fi
         echo
@@ -292,25 +294,25 @@ if [ "${SKIP_IDLE:-0}" != 1 ]; then
         for k in 0 1 2; do
             program[$k]=$(find_process "${pids[$k]}" "${comms[$k]}")
             sim[$k]=$(find_process "${program[$k]:-0}" hx350-sim)
-            before[$k]=$(cpu_ticks "${program[$k]:-0}")
-            sim_before[$k]=$(cpu_ticks "${sim[$k]:-0}")
+            before[$k]=$(cpu_ns "${program[$k]:-0}")
+            sim_before[$k]=$(cpu_ns "${sim[$k]:-0}")
         done
         sleep "$idle_seconds"
         for k in 0 1 2; do
-            after=$(cpu_ticks "${program[$k]:-0}")
-            sim_after=$(cpu_ticks "${sim[$k]:-0}")
+            after=$(cpu_ns "${program[$k]:-0}")
+            sim_after=$(cpu_ns "${sim[$k]:-0}")
             if [ -z "${before[$k]}" ] || [ -z "$after" ]; then
                 printf '  %-8s did not stay up\n' "${names[$k]}"
                 [ "$k" != 2 ] && failures=$((failures + 1))
                 continue
             fi
-            percent=$(awk -v t=$((after - before[k])) -v hz="$hz" -v s="$idle_seconds" \
-                'BEGIN { printf "%.3f", 100 * t / hz / s }')
-            ms=$(((after - before[k]) * 1000 / hz))
+            percent=$(awk -v t=$((after - before[k])) -v s="$idle_seconds" \
+                'BEGIN { printf "%.3f", 100 * t / 1e9 / s }')
+            ms=$(awk -v t=$((after - before[k])) 'BEGIN { printf "%.1f", t / 1e6 }')
             sim_note=
             [ -n "${sim_before[$k]}" ] && [ -n "$sim_after" ] &&
-                sim_note=", hx350-sim $(((sim_after - sim_before[k]) * 1000 / hz)) ms"
-            printf '  %-8s %7s %% of one core (%d ms CPU in %d s%s)\n' "${names[$k]}" "$percent" "$ms" \
+                sim_note=", hx350-sim $(awk -v t=$((sim_after - sim_before[k])) 'BEGIN { printf "%.1f", t / 1e6 }') ms"
+            printf '  %-8s %7s %% of one core (%s ms CPU in %d s%s)\n' "${names[$k]}" "$percent" "$ms" \
                 "$idle_seconds" "$sim_note"
             eval "idle_${names[$k]}=$percent"
         done
