@@ -35,6 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         seams.timer1 = &time.makeTimer();
         seams.services = &services;
         seams.settings_path = settings_path;
+        // An empty machine: no serial devices to list or watch (the device folders are not under test).
+        seams.roots = {folder + "/sys", folder + "/dev", folder + "/proc"};
         TForm1 form(std::move(seams));
         form.FormCreate();
         REQUIRE(form.settingsLoadStatus().result ==
