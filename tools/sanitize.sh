@@ -4,9 +4,12 @@
 # Environment: HX350_SANITIZE_BUILD_DIR (default build-asan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/deps.sh
 build=${HX350_SANITIZE_BUILD_DIR:-build-asan}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++ -DHX350_SANITIZE=ON \
-  -DHX350_WERROR=ON -DHX350_BUILD_BENCH=OFF "$@"
+# -O1 -g1: what the sanitizers' reports need (inlining kept low, line tables for the stacks) at a third of
+# the compile time of -O2 -g; assertions stay on.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+  -DCMAKE_CXX_COMPILER=g++ -DHX350_SANITIZE=ON -DHX350_WERROR=ON -DHX350_BUILD_BENCH=OFF "$@"
 cmake --build "$build"
 export ASAN_OPTIONS=detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
