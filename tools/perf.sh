@@ -5,7 +5,7 @@
 #   tools/perf.sh [BUILD_DIR]        (default: build; needs bin/hx350, bin/hx350-sim and bin/bench_hx350)
 #
 # Environment: RUNS (start-up runs per case, default 20), IDLE_SECONDS (default 60), PLATFORMS (default
-# "offscreen xvfb"), SKIP_IDLE=1, SKIP_BENCH=1. Takes about five minutes; not part of CI.
+# "offscreen xvfb"), SKIP_IDLE=1, SKIP_BENCH=1. Takes about seven minutes; not part of CI.
 # Tools: g++ and pkg-config (Qt6Widgets), /usr/bin/time (Debian package "time"), Xvfb, python3 (only to
 # evict files from the page cache for the cold runs), awk. Exit status 0 when every budget holds, 1 when
 # one fails, 2 on a set-up error.
@@ -13,7 +13,8 @@
 # Start-up is the program's own figure (--exit-after-first-paint): milliseconds from the start of the
 # process to the first painted frame of the main window. "Cold" runs first drop the program's files, its
 # libraries and plugins from the page cache (pages that other running processes have mapped stay); "warm"
-# runs follow each other. Idle CPU is read from /proc/PID/stat over IDLE_SECONDS after a settling pause.
+# runs follow each other. Idle CPU is read from the threads' schedstat over IDLE_SECONDS after 45 s of
+# settling.
 set -u -o pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +24,10 @@ bin=$build/bin
 runs=${RUNS:-20}
 idle_seconds=${IDLE_SECONDS:-60}
 platforms=${PLATFORMS:-offscreen xvfb}
-settle_seconds=5
+# Idle starts when start-up has finished: in SMS mode the tool queries the phone one step per answer
+# (maker, character set, model, error reports, PDU mode, a first listing), and the driver reads answers
+# every 4 to 5 seconds, so that takes about half a minute.
+settle_seconds=45
 
 for tool in "$bin/hx350" "$bin/hx350-sim" /usr/bin/time g++ pkg-config awk python3; do
     command -v "$tool" >/dev/null || { echo "perf.sh: missing $tool" >&2; exit 2; }
@@ -256,7 +260,7 @@ cpu_ns() { # pid -> CPU time of all the process's threads so far, in nanoseconds
     # count; utime and stime in /proc/PID/stat come in 10 ms ticks, too coarse for 0.1 % of a minute)
     local pid=$1
     [ -d "/proc/$pid/task" ] || return 0
-    cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { if (NR) printf "%d\n", ns }'
+    cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { if (NR) printf "%.0f\n", ns }'
 }
 # The first process named `name` in the tree under `root` (the launching shell, /usr/bin/time and the
 # program each add a level; the program starts hx350-sim as its own child).
@@ -306,12 +310,12 @@ if [ "${SKIP_IDLE:-0}" != 1 ]; then
                 [ "$k" != 2 ] && failures=$((failures + 1))
                 continue
             fi
-            percent=$(awk -v t=$((after - before[k])) -v s="$idle_seconds" \
+            percent=$(awk -v t=$((after - ${before[$k]})) -v s="$idle_seconds" \
                 'BEGIN { printf "%.3f", 100 * t / 1e9 / s }')
-            ms=$(awk -v t=$((after - before[k])) 'BEGIN { printf "%.1f", t / 1e6 }')
+            ms=$(awk -v t=$((after - ${before[$k]})) 'BEGIN { printf "%.1f", t / 1e6 }')
             sim_note=
             [ -n "${sim_before[$k]}" ] && [ -n "$sim_after" ] &&
-                sim_note=", hx350-sim $(awk -v t=$((sim_after - sim_before[k])) 'BEGIN { printf "%.1f", t / 1e6 }') ms"
+                sim_note=", hx350-sim $(awk -v t=$((sim_after - ${sim_before[$k]})) 'BEGIN { printf "%.1f", t / 1e6 }') ms"
             printf '  %-8s %7s %% of one core (%s ms CPU in %d s%s)\n' "${names[$k]}" "$percent" "$ms" \
                 "$idle_seconds" "$sim_note"
             eval "idle_${names[$k]}=$percent"
