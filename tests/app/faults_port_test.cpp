@@ -12,23 +12,12 @@
 
 #include "form_fixture.h"
 #include "link/device_link.h"
+#include "support/process_time.h"
 
 namespace hx350::test {
 namespace {
 
 using namespace std::string_literals;
-
-double cpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-double wallSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
 
 // An SMS-DELIVER from +123 with the text "GETVR" CR (TS 23.040 clause 9.2.2.1), as a phone lists it.
 const std::string kGetvrDeliver = "0004039121F300006210109100000006C722D52A6D00";

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "link_fixture.h"
+#include "support/process_time.h"
 
 namespace hx350 {
 namespace {
@@ -19,17 +20,8 @@ namespace {
 using test::LinkOnPty;
 using test::Millis;
 
-double cpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-double wallSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
+using test::cpuSeconds;
+using test::wallSeconds;
 
 struct Spent {
     double wall = 0;

@@ -10,6 +10,7 @@
 
 #include "base/clock.h"
 #include "serial/comm_port_driver.h"
+#include "support/process_time.h"
 #include "support/pty_pair.h"
 #include "support/scripted_peer.h"
 
@@ -326,17 +327,8 @@ TEST(PacketTimingAcrossTheWrap, TheTimeoutIsMeasuredAcrossTheWrapOfTheTickCounte
 
 // ---- Bounded writes
 
-double cpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-double wallSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
+using test::cpuSeconds;
+using test::wallSeconds;
 
 TEST(BlockedWrite, GivesUpAfterTheTimeoutWithAShortCountWithoutSpinning) {
     PtyPair pty;
