@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "failing_settings_ops.h"
 #include "form_fixture.h"
 
 namespace hx350::test {
@@ -38,39 +39,6 @@ std::vector<std::string> entriesOf(const std::string& dir) {
     std::sort(out.begin(), out.end());
     return out;
 }
-
-// A disk that takes `budget` bytes of the new file and then reports itself full (or fails a later step
-// with `error_number`), passing everything else to the system.
-class FullDiskOps final : public SettingsFileOps {
-  public:
-    enum class Step { Write, Sync, Close, Rename };
-    FullDiskOps(Step step, int error_number, std::size_t budget)
-        : step_(step), error_number_(error_number), budget_(budget) {}
-    ssize_t writeSome(int fd, const void* data, std::size_t size) override {
-        if (step_ != Step::Write) return SettingsFileOps::writeSome(fd, data, size);
-        if (budget_ == 0) return refuse();
-        const std::size_t n = std::min(size, budget_);
-        budget_ -= n;
-        return SettingsFileOps::writeSome(fd, data, n);
-    }
-    int sync(int fd) override { return step_ == Step::Sync ? refuse() : SettingsFileOps::sync(fd); }
-    int close(int fd) override {
-        const int result = SettingsFileOps::close(fd);
-        return step_ == Step::Close ? refuse() : result;
-    }
-    int rename(const std::string& from, const std::string& to) override {
-        return step_ == Step::Rename ? refuse() : SettingsFileOps::rename(from, to);
-    }
-
-  private:
-    int refuse() {
-        errno = error_number_;
-        return -1;
-    }
-    Step step_;
-    int error_number_;
-    std::size_t budget_;
-};
 
 class SettingsFaults : public FormOnPtys {
   protected:
@@ -189,7 +157,7 @@ TEST_F(SettingsFaults, AReadOnlyFileRefusedTwiceStaysAsItWas) {
 }
 
 TEST_F(SettingsFaults, AFullDiskDuringTheSaveKeepsTheOldFileByteForByte) {
-    using Step = FullDiskOps::Step;
+    using Step = FailingOps::Step;
     const struct {
         const char* name;
         Step step;
@@ -210,7 +178,7 @@ TEST_F(SettingsFaults, AFullDiskDuringTheSaveKeepsTheOldFileByteForByte) {
         SCOPED_TRACE(c.name);
         const std::string old_bytes = randomBytes(kSettingsRecordSize, 6);
         writeWholeFile(cfg_path_, old_bytes);
-        FullDiskOps ops(c.step, c.error_number, c.budget);
+        FailingOps ops(c.step, c.error_number, c.budget);
         services_.messages.clear();
         TForm1& f = startWith(&ops);
         EXPECT_TRUE(services_.messages.empty());
