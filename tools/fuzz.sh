@@ -36,10 +36,11 @@ cmake --build "$build" -j"${HX350_FUZZ_JOBS:-2}" --target "${targets[@]/#/fuzz_}
 
 # The settings targets write a file per input and save with fsync: on a memory file system that is cheap.
 if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
-# A run of most targets frees well under a megabyte (the receive path about 40 KB), so a 16 MiB quarantine
-# still holds every block freed during many runs for use-after-free reports; the default 256 MiB cycles
-# through memory the kernel must fault back in, a fifth of the start-up fuzzer's time.
-asan_options=detect_leaks=1:abort_on_error=1
+# A run frees at most about 340 KB (the start-up fuzzer's whole form; the receive path about 40 KB), so a
+# 1 MiB quarantine still holds every block freed during the current run and the two before it for
+# use-after-free reports. Larger ones hand back blocks that have left the cache: 16 MiB cost the start-up
+# fuzzer a third more time, the default 256 MiB a fifth more again in page faults.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:quarantine_size_mb=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 for t in "${targets[@]}"; do
@@ -50,11 +51,6 @@ for t in "${targets[@]}"; do
   # The receive path's inputs are programs of operations; short ones run fast and long batches are made by
   # repetition inside the target.
   [ "$t" = receive ] && options+=(-max_len=512)
-  # The start-up fuzzer frees about 340 KB a run (a whole form): 1 MiB holds the current run's blocks and
-  # the two before; the blocks it hands back are still in the cache, where 16 MiB cost a third more time.
-  quarantine=16
-  [ "$t" = settings_startup ] && quarantine=1
-  export ASAN_OPTIONS=$asan_options:quarantine_size_mb=$quarantine
   echo "== fuzz_$t: ${seconds}s =="
   if ! "$build/bin/fuzz_$t" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts" \
     "${options[@]}" "$scratch" "fuzz/corpus/$t"; then
