@@ -1,4 +1,4 @@
-#include "serial/port_info.h"
+#include "host/port_info.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
