@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kLineLimit = 1024;
 // Two hex digits per octet: at most an 11-octet SMSC field and a 164-octet TPDU (TS 23.040 clause 9.2.2.2).
-constexpr std::size_t kPduHexLimit = 2 * (12 + 164);
+constexpr std::size_t kPduHexLimit = std::size_t{2} * (12 + 164);
 constexpr char kCtrlZ = 0x1A;
 constexpr char kEsc = 0x1B;
 
