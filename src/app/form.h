@@ -32,8 +32,8 @@
 #include "base/clock.h"
 #include "base/memo.h"
 #include "base/window_services.h"
+#include "host/port_diagnosis.h"
 #include "serial/comm_port_driver.h"
-#include "serial/port_diagnosis.h"
 
 namespace hx350 {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "host/port_diagnosis.h"
+#include "host/port_info.h"
 #include "serial/comm_port_driver.h"
-#include "serial/port_diagnosis.h"
-#include "serial/port_info.h"
 
 namespace hx350 {
 

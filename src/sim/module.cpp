@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -26,16 +25,6 @@ std::string ok(std::string_view keyword, std::string_view suffix = {}) {
 
 std::string refused(std::string_view keyword) {
     return line(std::string(keyword) + " ERROR");
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string twoDigits(int v) {
-    char buf[24];
-    std::snprintf(buf, sizeof buf, "%02d", v);
-    return buf;
 }
 
 std::string signed3(int v) {
@@ -114,30 +103,6 @@ bool validMask(std::string_view mask, std::size_t length) {
                        [](char c) { return isDigit(c) || (c >= 'A' && c <= 'F') || c == '-'; });
 }
 
-// Civil calendar from days since 1970-01-01 (proleptic Gregorian).
-void civilFromDays(std::int64_t z, int& y, int& m, int& d) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t year = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(year + (m <= 2 ? 1 : 0));
-}
-
-int daysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
-std::int64_t secondsOf(const LocalDateTime& t) {
-    return daysFromCivil(t.year, t.month, t.day) * 86400 + t.secondsOfDay();
-}
-
 std::string zoneText(int offset_minutes) {
     char buf[24];
     const int hours = (offset_minutes < 0 ? -offset_minutes : offset_minutes) / 60;
@@ -167,16 +132,6 @@ std::string factoryShortText(int slot) {
 
 }  // namespace
 
-std::int64_t daysFromCivil(int year, int month, int day) {
-    const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned mp = static_cast<unsigned>(month > 2 ? month - 3 : month + 9);
-    const unsigned doy = (153 * mp + 2) / 5 + static_cast<unsigned>(day) - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
 Module::Module(const Clock& clock) : clock_(clock) {
     for (int slot = 1; slot <= 54; ++slot)
         state_.external_texts[static_cast<std::size_t>(slot - 1)] = factoryExternalText(slot);
@@ -190,21 +145,10 @@ Module::Module(const Clock& clock) : clock_(clock) {
 
 std::string Module::clockText() const {
     const LocalDateTime now = clock_.localNow();
-    const std::int64_t seconds = secondsOf(now) + state_.clock_offset_s;
-    std::int64_t days = seconds / 86400;
-    std::int64_t of_day = seconds % 86400;
-    if (of_day < 0) {
-        of_day += 86400;
-        --days;
-    }
-    int y = 0;
-    int m = 0;
-    int d = 0;
-    civilFromDays(days, y, m, d);
+    const CivilTime t = civilFromSeconds(secondsOf(now) + state_.clock_offset_s);
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d,%02d:%02d:%02d", ((y % 100) + 100) % 100, m, d,
-                  static_cast<int>(of_day / 3600), static_cast<int>(of_day / 60 % 60),
-                  static_cast<int>(of_day % 60));
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d,%02d:%02d:%02d", ((t.year % 100) + 100) % 100, t.month,
+                  t.day, t.hour, t.minute, t.second);
     return std::string(buf) + (state_.zone.empty() ? zoneText(now.utc_offset_minutes) : state_.zone);
 }
 
@@ -223,9 +167,7 @@ std::string Module::execute(std::string_view command) {
     // The module's GSM engine answers AT commands given to it directly (a "plain send" of the tool).
     if (command.size() >= 2 && (command[0] == 'A' || command[0] == 'a') &&
         (command[1] == 'T' || command[1] == 't')) {
-        std::string upper(command);
-        std::transform(upper.begin(), upper.end(), upper.begin(),
-                       [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
+        const std::string upper = upperAscii(command);
         if (upper == "AT") return "\r\nOK\r\n";
         if (upper == "AT+CSQ")
             return "\r\n+CSQ: " + std::to_string(state_.signal_quality) + ",99\r\n\r\nOK\r\n";
@@ -235,51 +177,116 @@ std::string Module::execute(std::string_view command) {
     if (command == "OK") return line("OK");
     if (command == "+EXIT") return line("+EXIT OK");
     if (command.size() < 5) return line("UNKNOWN COMMAND");
-    std::string keyword(command.substr(0, 5));
-    std::transform(keyword.begin(), keyword.end(), keyword.begin(),
-                   [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    return dispatch(keyword, command.substr(5));
+    return dispatch(upperAscii(command.substr(0, 5)), command.substr(5));
 }
 
-std::string Module::dispatch(std::string_view kw, std::string_view arg) {
-    ModuleState& s = state_;
+// The interpreter's handlers, one per command or family of commands sharing a syntax. Each gets the
+// upper-cased keyword and the rest of the command, and returns the whole answer.
+struct Module::Commands {
+    using Handler = std::string (*)(Module&, std::string_view kw, std::string_view arg);
+    struct Entry {
+        std::string_view keyword;
+        Handler handler;
+    };
+
+    // A setting of one number: a single digit in [lo, hi], or exactly two digits.
+    struct Value {
+        std::string_view keyword;
+        int ModuleState::*field;
+        int lo, hi;
+        bool two_digits;
+    };
+    static constexpr Value kValues[] = {
+        {"R420M", &ModuleState::shunt, 0, 7, false},
+        {"ANDEL", &ModuleState::measure_delay, 0, 99, true},
+        {"RTMOD", &ModuleState::runtime_mode, 0, 7, false},
+        {"CFLOW", &ModuleState::counter_format, 0, 1, false},
+        {"SRATE", &ModuleState::sample_rate, 0, 9, false},
+        {"DLPER", &ModuleState::logger_period, 0, 9, false},
+        {"SNFLT", &ModuleState::schedule_recipients, 0, 7, false},
+        {"ESKTD", &ModuleState::max_error_level, 0, 99, true},
+    };
+    // A switch: "0" or "1".
+    struct Flag {
+        std::string_view keyword;
+        bool ModuleState::*field;
+    };
+    static constexpr Flag kFlags[] = {
+        {"AEXTF", &ModuleState::extended_mode},
+        {"RSTEN", &ModuleState::restart_enable},
+    };
+    // The GPRS, FTP and HTTP texts: a write with its separator and length limit, a read with its label.
+    struct Uplink {
+        std::string_view set, get, label;
+        std::string ModuleState::*field;
+        std::size_t limit;
+        char separator;
+    };
+    static inline const Uplink kUplink[] = {
+        {"SETAP", "GETAP", "APN", &ModuleState::apn, 40, ' '},
+        {"SETID", "GETID", "UserID", &ModuleState::user_id, 16, ' '},
+        {"SETPW", "GETPW", "PASSWORD", &ModuleState::password, 16, ' '},
+        {"SETIP", "GETIP", "IP address", &ModuleState::ip_address, 40, ' '},
+        {"SETFT", "GETFT", "FTP Host", &ModuleState::ftp_host, 40, ','},
+        {"SETAF", "GETAF", "UserName FTP", &ModuleState::ftp_user, 40, ' '},
+        {"SETPF", "GETPF", "Password FTP", &ModuleState::ftp_password, 16, ' '},
+        {"SETDN", "GETDN", "DirName", &ModuleState::dir_name, 16, ' '},
+        {"SETRH", "GETRH", "Remote Host", &ModuleState::http_host1, 40, ','},
+        {"SETR2", "GETR2", "Remote Host2", &ModuleState::http_host2, 40, ','},
+    };
+
+    static std::string counterText(const ModuleState& s, std::size_t n) {
+        const bool runtime = (s.runtime_mode >> n) & 1;
+        return std::string(s.counter_format ? "F" : "C") + std::to_string(n + 1) + "=" +
+               std::to_string(s.counters[n]) + (runtime ? "MIN" : "");
+    }
+    static const std::string& outputName(const ModuleState& s, std::size_t n) {
+        return s.short_texts[(s.outputs[n] ? 68 : 73) + n];
+    }
+    static const std::string& inputName(const ModuleState& s, std::size_t n) {
+        return s.short_texts[(s.inputs[n] ? 54 : 61) + n];
+    }
 
     // --- Subscriber numbers and phone book ---
-    if (kw == "SETNN" || kw == "SETPB") {
+
+    static std::string setNumber(Module& m, std::string_view kw, std::string_view arg) {
         const auto n = digitIn(arg, 1, 7);
         if (!n || (arg.size() > 1 && arg[1] != ' ')) return refused(kw);
         const std::string_view number = arg.size() > 2 ? arg.substr(2) : std::string_view{};
         if (!validNumber(number)) return refused(kw);
-        auto& list = kw == "SETNN" ? s.alarm_numbers : s.phone_book;
+        auto& list = kw == "SETNN" ? m.state_.alarm_numbers : m.state_.phone_book;
         list[static_cast<std::size_t>(*n - 1)] = std::string(number);
         return ok(kw, std::to_string(*n));
     }
-    if (kw == "CLRNR" || kw == "GETNR") {
+
+    static std::string alarmNumber(Module& m, std::string_view kw, std::string_view arg) {
         const auto n = onlyDigit(arg, 1, 7);
         if (!n) return refused(kw);
-        auto& number = s.alarm_numbers[static_cast<std::size_t>(*n - 1)];
+        auto& number = m.state_.alarm_numbers[static_cast<std::size_t>(*n - 1)];
         if (kw == "CLRNR") {
             number.clear();
             return ok(kw, std::to_string(*n));
         }
         return line(std::to_string(*n) + ": " + number);
     }
-    if (kw == "GETPB") {
+
+    static std::string phoneBook(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
         std::string out = " ";
         for (std::size_t i = 0; i < 7; ++i)
-            out += "N" + std::to_string(i + 1) + ":" + s.phone_book[i] + " ";
+            out += "N" + std::to_string(i + 1) + ":" + m.state_.phone_book[i] + " ";
         return line(out);
     }
 
     // --- Event texts and IO names ---
-    if (kw == "SETTX" || kw == "SETTI" || kw == "GETTX" || kw == "GETTI") {
+
+    static std::string eventText(Module& m, std::string_view kw, std::string_view arg) {
         const bool external = kw[4] == 'X';
         const int last = external ? 54 : 78;
         const auto nn = twoDigitValue(arg.substr(0, 2));
         if (!nn || *nn < 1 || *nn > last) return refused(kw);
         const std::string slot = twoDigits(*nn);
-        auto& text = (external ? s.external_texts.data() : s.short_texts.data())[*nn - 1];
+        auto& text = (external ? m.state_.external_texts.data() : m.state_.short_texts.data())[*nn - 1];
         if (kw[0] == 'G') {
             if (arg.size() != 2) return refused(kw);
             return line(slot + ": " + text);
@@ -293,20 +300,22 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
     }
 
     // --- Event masks ---
-    if (kw == "SETME") {
+
+    static std::string eventMasks(Module& m, std::string_view kw, std::string_view arg) {
         const auto parts = splitCommas(arg);
         if (parts.size() != 4 || !parts[0].empty() || !validMask(parts[1], 4) || !validMask(parts[2], 4) ||
             !(validMask(parts[3], 6) || validMask(parts[3], 7))) {
             return refused(kw);
         }
-        s.temp_mask = std::string(parts[1]);
-        s.analog_mask = std::string(parts[2]);
-        s.digital_mask = std::string(parts[3].substr(0, 6));
+        m.state_.temp_mask = std::string(parts[1]);
+        m.state_.analog_mask = std::string(parts[2]);
+        m.state_.digital_mask = std::string(parts[3].substr(0, 6));
         return ok(kw);
     }
 
     // --- Analog channels ---
-    if (kw == "ANLEV") {
+
+    static std::string analogLevels(Module& m, std::string_view kw, std::string_view arg) {
         const auto parts = splitCommas(arg);
         const auto n = parts.size() == 5 ? onlyDigit(parts[0], 1, 4) : std::nullopt;
         if (!n) return refused(kw);
@@ -316,55 +325,43 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
             if (!v) return refused(kw);
             levels[i] = *v;
         }
-        s.analog_levels[static_cast<std::size_t>(*n - 1)] = levels;
+        m.state_.analog_levels[static_cast<std::size_t>(*n - 1)] = levels;
         return ok(kw, std::to_string(*n));
     }
-    if (kw == "REFLV") {
+
+    static std::string reference(Module& m, std::string_view kw, std::string_view arg) {
         const auto parts = splitCommas(arg);
         if (parts.size() != 2 || (parts[0] != "2" && parts[0] != "5") || parts[1].size() > 4 ||
             !printable(parts[1])) {
             return refused(kw);
         }
-        s.reference_level = parts[0][0];
-        s.analog_coeff = std::string(parts[1]);
+        m.state_.reference_level = parts[0][0];
+        m.state_.analog_coeff = std::string(parts[1]);
         return ok(kw);
     }
-    if (kw == "ADDKF" || kw == "AKSMS") {
+
+    static std::string multiplier(Module& m, std::string_view kw, std::string_view arg) {
         const bool sms = kw == "AKSMS";
         const auto parts = splitCommas(arg);
         const auto n = parts.size() == 2 ? onlyDigit(parts[0], 1, sms ? 3 : 4) : std::nullopt;
         if (!n || parts[1].size() > 4 || !printable(parts[1])) return refused(kw);
-        (sms ? s.sms_multipliers.data() : s.analog_multipliers.data())[*n - 1] = std::string(parts[1]);
+        (sms ? m.state_.sms_multipliers.data() : m.state_.analog_multipliers.data())[*n - 1] =
+            std::string(parts[1]);
         return ok(kw, std::to_string(*n));
     }
-    if (kw == "420FL") {
+
+    static std::string currentLoop(Module& m, std::string_view kw, std::string_view arg) {
         const auto parts = splitCommas(arg);
         const auto n = parts.size() == 2 ? onlyDigit(parts[0], 1, 3) : std::nullopt;
         const auto on = parts.size() == 2 ? onlyDigit(parts[1], 0, 1) : std::nullopt;
         if (!n || !on) return refused(kw);
-        s.analog_420[static_cast<std::size_t>(*n - 1)] = *on == 1;
+        m.state_.analog_420[static_cast<std::size_t>(*n - 1)] = *on == 1;
         return ok(kw, std::to_string(*n));
     }
-    if (kw == "AEXTF") {
-        const auto on = onlyDigit(arg, 0, 1);
-        if (!on) return refused(kw);
-        s.extended_mode = *on == 1;
-        return ok(kw);
-    }
-    if (kw == "R420M") {
-        const auto v = onlyDigit(arg, 0, 7);
-        if (!v) return refused(kw);
-        s.shunt = *v;
-        return ok(kw);
-    }
-    if (kw == "ANDEL") {
-        const auto v = twoDigitValue(arg);
-        if (!v) return refused(kw);
-        s.measure_delay = *v;
-        return ok(kw);
-    }
-    if (kw == "GETLV") {
+
+    static std::string analogSettings(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
+        const ModuleState& s = m.state_;
         std::string out;
         for (std::size_t n = 0; n < 4; ++n) {
             const auto& l = s.analog_levels[n];
@@ -384,13 +381,14 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
         out += line("ANDEL" + twoDigits(s.measure_delay));
         return out;
     }
-    if (kw == "GETAN") {
+
+    static std::string analogReadings(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
         std::string out;
         for (std::size_t n = 0; n < 4; ++n) {
             if (!out.empty()) out += ' ';
-            const int pct = s.analog_percent[n];
-            if (n < 3 && s.analog_420[n]) {
+            const int pct = m.state_.analog_percent[n];
+            if (n < 3 && m.state_.analog_420[n]) {
                 const int hundredths = 400 + 16 * pct;  // 4 mA + 16 mA * pct / 100, in 1/100 mA
                 char buf[32];
                 std::snprintf(buf, sizeof buf, "AN%zu=%d.%02dmA", n + 1, hundredths / 100, hundredths % 100);
@@ -403,11 +401,12 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
     }
 
     // --- Temperature channels ---
-    if (kw == "TCLEV") {
+
+    static std::string temperatureLevels(Module& m, std::string_view kw, std::string_view arg) {
         if (arg == "0") {
             std::string out;
             for (std::size_t n = 0; n < 4; ++n) {
-                const auto& l = s.temp_levels[n];
+                const auto& l = m.state_.temp_levels[n];
                 out += line("TCLEV" + std::to_string(n + 1) + signed3(l[0]) + signed3(l[1]) + signed3(l[2]) +
                             signed3(l[3]));
             }
@@ -421,14 +420,15 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
             if (!v) return refused(kw);
             levels[i] = *v;
         }
-        s.temp_levels[static_cast<std::size_t>(*n - 1)] = levels;
+        m.state_.temp_levels[static_cast<std::size_t>(*n - 1)] = levels;
         return ok(kw, std::to_string(*n));
     }
-    if (kw == "GETTC") {
+
+    static std::string temperatures(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
         std::string out;
         for (std::size_t n = 0; n < 4; ++n) {
-            const int t = s.temperatures_tenths[n];
+            const int t = m.state_.temperatures_tenths[n];
             char buf[32];
             std::snprintf(buf, sizeof buf, "%sT%zu=%c%d.%dC", n ? " " : "", n + 1, t < 0 ? '-' : '+',
                           (t < 0 ? -t : t) / 10, (t < 0 ? -t : t) % 10);
@@ -438,103 +438,89 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
     }
 
     // --- Counters ---
-    auto counterText = [&s](std::size_t n) {
-        const bool runtime = (s.runtime_mode >> n) & 1;
-        return std::string(s.counter_format ? "F" : "C") + std::to_string(n + 1) + "=" +
-               std::to_string(s.counters[n]) + (runtime ? "MIN" : "");
-    };
-    if (kw == "GETCT") {
+
+    static std::string counters(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
-        return line(counterText(0) + " " + counterText(1));
+        return line(counterText(m.state_, 0) + " " + counterText(m.state_, 1));
     }
-    if (kw == "CLRCT") {
+
+    static std::string clearCounters(Module& m, std::string_view kw, std::string_view arg) {
         const auto n = onlyDigit(arg, 0, 2);
         if (!n) return refused(kw);
-        if (*n == 0 || *n == 1) s.counters[0] = 0;
-        if (*n == 0 || *n == 2) s.counters[1] = 0;
+        if (*n == 0 || *n == 1) m.state_.counters[0] = 0;
+        if (*n == 0 || *n == 2) m.state_.counters[1] = 0;
         return ok(kw, std::to_string(*n));
     }
-    if (kw == "RTMOD") {
-        const auto v = onlyDigit(arg, 0, 7);
-        if (!v) return refused(kw);
-        s.runtime_mode = *v;
-        return ok(kw);
-    }
-    if (kw == "CFLOW") {
-        const auto v = onlyDigit(arg, 0, 1);
-        if (!v) return refused(kw);
-        s.counter_format = *v;
-        return ok(kw);
-    }
-    if (kw == "GETMH") {
+
+    static std::string runningHours(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
-        return line("MH " + clockText().substr(0, 8) + " " + counterText(0) + " " + counterText(1));
+        return line("MH " + m.clockText().substr(0, 8) + " " + counterText(m.state_, 0) + " " +
+                    counterText(m.state_, 1));
     }
 
     // --- Outputs and inputs ---
-    auto outputName = [&s](std::size_t n) { return s.short_texts[(s.outputs[n] ? 68 : 73) + n]; };
-    auto inputName = [&s](std::size_t n) { return s.short_texts[(s.inputs[n] ? 54 : 61) + n]; };
-    if (kw == "SETOU" || kw == "RSTOU") {
+
+    static std::string switchOutput(Module& m, std::string_view kw, std::string_view arg) {
         const auto n = onlyDigit(arg, 1, 5);
         if (!n) return refused(kw);
         const auto index = static_cast<std::size_t>(*n - 1);
-        s.outputs[index] = kw == "SETOU";
+        m.state_.outputs[index] = kw == "SETOU";
         // Option 3: "Answer SMS for Setou and Rstou SMS command".
-        if (s.option_mask.size() > 2 && s.option_mask[2] == 'D') return {};
-        return line(outputName(index));
+        if (m.state_.option_mask.size() > 2 && m.state_.option_mask[2] == 'D') return {};
+        return line(outputName(m.state_, index));
     }
-    if (kw == "GETOS" || kw == "GETIS") {
+
+    static std::string inputsOutputs(Module& m, std::string_view kw, std::string_view arg) {
         const bool out = kw == "GETOS";
         const std::size_t count = out ? 5 : 7;
         const auto n = onlyDigit(arg, 0, static_cast<int>(count));
         if (!n) return refused(kw);
-        if (*n > 0)
-            return line(out ? outputName(static_cast<std::size_t>(*n - 1))
-                            : inputName(static_cast<std::size_t>(*n - 1)));
+        auto name = [&m, out](std::size_t i) {
+            return out ? outputName(m.state_, i) : inputName(m.state_, i);
+        };
+        if (*n > 0) return line(name(static_cast<std::size_t>(*n - 1)));
         std::string all;
         for (std::size_t i = 0; i < count; ++i)
-            all += (i ? "," : "") + (out ? outputName(i) : inputName(i));
+            all += (i ? "," : "") + name(i);
         return line(all);
     }
 
     // --- Data logger and output pulses ---
-    if (kw == "SETTN") {
+
+    static std::string logger(Module& m, std::string_view kw, std::string_view arg) {
         const auto parts = splitCommas(arg);
         if (parts.size() != 3 || parts[2].size() != 3) return refused(kw);
         const auto rate = onlyDigit(parts[0], 0, 9);
         const auto period = onlyDigit(parts[1], 0, 9);
         if (!rate || !period || !std::all_of(parts[2].begin(), parts[2].end(), isDigit)) return refused(kw);
-        s.sample_rate = *rate;
-        s.logger_period = *period;
+        m.state_.sample_rate = *rate;
+        m.state_.logger_period = *period;
         for (std::size_t i = 0; i < 3; ++i)
-            s.pulse_durations[i] = parts[2][i] - '0';
-        return ok(kw);
-    }
-    if (kw == "SRATE" || kw == "DLPER") {
-        const auto v = onlyDigit(arg, 0, 9);
-        if (!v) return refused(kw);
-        (kw == "SRATE" ? s.sample_rate : s.logger_period) = *v;
+            m.state_.pulse_durations[i] = parts[2][i] - '0';
         return ok(kw);
     }
 
     // --- Status, version, clock, restart ---
-    if (kw == "GETST") {
+
+    static std::string status(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
+        const ModuleState& s = m.state_;
         std::string outs;
         std::string ins;
         for (const bool o : s.outputs)
             outs += o ? '1' : '0';
         for (const bool i : s.inputs)
             ins += i ? '1' : '0';
-        std::string status = "ST OUT=" + outs + " IN=" + ins + " " + counterText(0) + " " + counterText(1);
+        std::string first =
+            "ST OUT=" + outs + " IN=" + ins + " " + counterText(s, 0) + " " + counterText(s, 1);
         for (std::size_t n = 0; n < 2; ++n) {
             const int t = s.temperatures_tenths[n];
             char buf[24];
             std::snprintf(buf, sizeof buf, " T%zu=%c%d.%d", n + 1, t < 0 ? '-' : '+', (t < 0 ? -t : t) / 10,
                           (t < 0 ? -t : t) % 10);
-            status += buf;
+            first += buf;
         }
-        status += " GSM=" + std::to_string(s.signal_quality);
+        first += " GSM=" + std::to_string(s.signal_quality);
         std::string filters = "SETTF";
         for (const int f : s.timeout_filters)
             filters += "," + twoDigits(f);
@@ -542,22 +528,25 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
         std::string pulses;
         for (std::size_t i = 0; i < 3; ++i)
             pulses += std::to_string(s.pulse_durations[i]);
-        return line(status) +
+        return line(first) +
                line("SETME," + s.temp_mask + "," + s.analog_mask + "," + s.digital_mask + " " + filters +
                     " SETTN" + std::to_string(s.sample_rate) + "," + std::to_string(s.logger_period) + "," +
                     pulses) +
                line("RTMOD" + std::to_string(s.runtime_mode) + " CFLOW" + std::to_string(s.counter_format) +
                     " RSTEN" + (s.restart_enable ? "1" : "0") + " ESKTD" + twoDigits(s.max_error_level));
     }
-    if (kw == "GETVR") {
+
+    static std::string version(Module&, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
         return line("VER HX350-SIM " HX350_SIM_VERSION);
     }
-    if (kw == "GETTM") {
+
+    static std::string readClock(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
-        return line("TIME " + clockText());
+        return line("TIME " + m.clockText());
     }
-    if (kw == "SETTM") {
+
+    static std::string setClock(Module& m, std::string_view kw, std::string_view arg) {
         // " yy/mm/dd,hh:mm:ss" with an optional zone "+zz" / "-zz" (hours).
         const std::string_view t = dropLeadingSpaces(arg);
         if (t.size() != 17 && t.size() != 20) return refused(kw);
@@ -575,21 +564,23 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
             if ((t[17] != '+' && t[17] != '-') || num(18) < 0 || num(18) > 14) return refused(kw);
             zone = std::string(t.substr(17));
         }
-        const std::int64_t target = daysFromCivil(2000 + yy, mo, dd) * 86400 + hh * 3600 + mi * 60 + ss;
-        s.clock_offset_s = target - secondsOf(clock_.localNow());
-        s.zone = zone;
+        const std::int64_t target = secondsOf(CivilTime{2000 + yy, mo, dd, hh, mi, ss});
+        m.state_.clock_offset_s = target - secondsOf(m.clock_.localNow());
+        m.state_.zone = zone;
         return ok(kw);
     }
-    if (kw == "RSTRT") {
+
+    static std::string restart(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
-        ++s.restarts;
+        ++m.state_.restarts;
         // Option 5: "Store Outputs State after Restart"; without it the outputs come up off.
-        if (s.option_mask.size() > 4 && s.option_mask[4] != 'E') s.outputs = {};
+        if (m.state_.option_mask.size() > 4 && m.state_.option_mask[4] != 'E') m.state_.outputs = {};
         return ok(kw);
     }
 
     // --- SMS schedule ---
-    if (kw == "SETSH") {
+
+    static std::string setSchedule(Module& m, std::string_view kw, std::string_view arg) {
         if (arg.empty() || arg[0] != ',' || arg.size() > 10) return refused(kw);
         std::string code(arg.substr(1));
         code.resize(9, ' ');
@@ -600,36 +591,35 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
             const bool blank = code[i] == ' ' && code[i + 1] == ' ';
             if (!digits && !blank) return refused(kw);
         }
-        s.schedule_code = code;
-        return ok(kw);
-    }
-    if (kw == "GETSH") {
-        if (!arg.empty()) return refused(kw);
-        return line("SETSH," + s.schedule_code) + line("SNFLT" + std::to_string(s.schedule_recipients));
-    }
-    if (kw == "SNFLT") {
-        const auto v = onlyDigit(arg, 0, 7);
-        if (!v) return refused(kw);
-        s.schedule_recipients = *v;
+        m.state_.schedule_code = code;
         return ok(kw);
     }
 
+    static std::string schedule(Module& m, std::string_view kw, std::string_view arg) {
+        if (!arg.empty()) return refused(kw);
+        return line("SETSH," + m.state_.schedule_code) +
+               line("SNFLT" + std::to_string(m.state_.schedule_recipients));
+    }
+
     // --- Other settings ---
-    if (kw == "SETMP") {
+
+    static std::string setOptions(Module& m, std::string_view kw, std::string_view arg) {
         if (arg.empty() || arg[0] != ' ' || arg.size() > 16) return refused(kw);
         std::string mask(arg.substr(1));
         mask.resize(15, ' ');
         for (std::size_t i = 2; i < 15; ++i) {
             if (mask[i] != 'E' && mask[i] != 'D') return refused(kw);
         }
-        s.option_mask = mask;
+        m.state_.option_mask = mask;
         return ok(kw);
     }
-    if (kw == "GETMP") {
+
+    static std::string options(Module& m, std::string_view kw, std::string_view arg) {
         if (!arg.empty()) return refused(kw);
-        return line("SETMP " + s.option_mask);
+        return line("SETMP " + m.state_.option_mask);
     }
-    if (kw == "SETTF") {
+
+    static std::string timeoutFilters(Module& m, std::string_view kw, std::string_view arg) {
         // ",tt,tt,aa,aa d"
         if (arg.size() != 14 || arg[0] != ',' || arg[12] != ' ') return refused(kw);
         const auto parts = splitCommas(arg.substr(1, 11));
@@ -642,57 +632,119 @@ std::string Module::dispatch(std::string_view kw, std::string_view arg) {
         }
         const auto digital = onlyDigit(arg.substr(13), 0, 9);
         if (!digital) return refused(kw);
-        s.timeout_filters = filters;
-        s.digital_filter = *digital;
-        return ok(kw);
-    }
-    if (kw == "RSTEN") {
-        const auto v = onlyDigit(arg, 0, 1);
-        if (!v) return refused(kw);
-        s.restart_enable = *v == 1;
-        return ok(kw);
-    }
-    if (kw == "ESKTD") {
-        const auto v = twoDigitValue(arg);
-        if (!v) return refused(kw);
-        s.max_error_level = *v;
+        m.state_.timeout_filters = filters;
+        m.state_.digital_filter = *digital;
         return ok(kw);
     }
 
-    // --- GPRS, FTP, HTTP ---
-    struct Uplink {
-        std::string_view set, get, label;
-        std::string ModuleState::*field;
-        std::size_t limit;
-        char separator;
-    };
-    static const Uplink kUplink[] = {
-        {"SETAP", "GETAP", "APN", &ModuleState::apn, 40, ' '},
-        {"SETID", "GETID", "UserID", &ModuleState::user_id, 16, ' '},
-        {"SETPW", "GETPW", "PASSWORD", &ModuleState::password, 16, ' '},
-        {"SETIP", "GETIP", "IP address", &ModuleState::ip_address, 40, ' '},
-        {"SETFT", "GETFT", "FTP Host", &ModuleState::ftp_host, 40, ','},
-        {"SETAF", "GETAF", "UserName FTP", &ModuleState::ftp_user, 40, ' '},
-        {"SETPF", "GETPF", "Password FTP", &ModuleState::ftp_password, 16, ' '},
-        {"SETDN", "GETDN", "DirName", &ModuleState::dir_name, 16, ' '},
-        {"SETRH", "GETRH", "Remote Host", &ModuleState::http_host1, 40, ','},
-        {"SETR2", "GETR2", "Remote Host2", &ModuleState::http_host2, 40, ','},
-    };
-    for (const Uplink& u : kUplink) {
-        if (kw == u.get) {
-            if (!arg.empty()) return refused(kw);
-            return line(std::string(u.label) + ": " + s.*u.field);
-        }
-        if (kw == u.set) {
-            if (!arg.empty() && arg[0] != u.separator) return refused(kw);
-            const std::string_view value = dropLeadingSpaces(arg.empty() ? arg : arg.substr(1));
-            if (value.size() > u.limit || !printable(value)) return refused(kw);
-            s.*u.field = std::string(value);
+    // --- Settings of one number or switch, and the GPRS, FTP and HTTP texts ---
+
+    static std::string value(Module& m, std::string_view kw, std::string_view arg) {
+        for (const Value& v : kValues) {
+            if (kw != v.keyword) continue;
+            const auto n = v.two_digits ? twoDigitValue(arg) : onlyDigit(arg, v.lo, v.hi);
+            if (!n) return refused(kw);
+            m.state_.*v.field = *n;
             return ok(kw);
         }
+        return line("UNKNOWN COMMAND");
     }
 
-    return line("UNKNOWN COMMAND");
+    static std::string flag(Module& m, std::string_view kw, std::string_view arg) {
+        for (const Flag& f : kFlags) {
+            if (kw != f.keyword) continue;
+            const auto on = onlyDigit(arg, 0, 1);
+            if (!on) return refused(kw);
+            m.state_.*f.field = *on == 1;
+            return ok(kw);
+        }
+        return line("UNKNOWN COMMAND");
+    }
+
+    static std::string uplink(Module& m, std::string_view kw, std::string_view arg) {
+        for (const Uplink& u : kUplink) {
+            if (kw == u.get) {
+                if (!arg.empty()) return refused(kw);
+                return line(std::string(u.label) + ": " + m.state_.*u.field);
+            }
+            if (kw == u.set) {
+                if (!arg.empty() && arg[0] != u.separator) return refused(kw);
+                const std::string_view written = dropLeadingSpaces(arg.empty() ? arg : arg.substr(1));
+                if (written.size() > u.limit || !printable(written)) return refused(kw);
+                m.state_.*u.field = std::string(written);
+                return ok(kw);
+            }
+        }
+        return line("UNKNOWN COMMAND");
+    }
+
+    static inline const Entry kTable[] = {
+        // Subscriber numbers and phone book
+        {"SETNN", setNumber},
+        {"SETPB", setNumber},
+        {"CLRNR", alarmNumber},
+        {"GETNR", alarmNumber},
+        {"GETPB", phoneBook},
+        // Event texts, IO names, event masks
+        {"SETTX", eventText},
+        {"SETTI", eventText},
+        {"GETTX", eventText},
+        {"GETTI", eventText},
+        {"SETME", eventMasks},
+        // Analog and temperature channels
+        {"ANLEV", analogLevels},
+        {"REFLV", reference},
+        {"ADDKF", multiplier},
+        {"AKSMS", multiplier},
+        {"420FL", currentLoop},
+        {"GETLV", analogSettings},
+        {"GETAN", analogReadings},
+        {"TCLEV", temperatureLevels},
+        {"GETTC", temperatures},
+        // Counters, outputs and inputs, data logger
+        {"GETCT", counters},
+        {"CLRCT", clearCounters},
+        {"GETMH", runningHours},
+        {"SETOU", switchOutput},
+        {"RSTOU", switchOutput},
+        {"GETOS", inputsOutputs},
+        {"GETIS", inputsOutputs},
+        {"SETTN", logger},
+        // Status, version, clock, restart
+        {"GETST", status},
+        {"GETVR", version},
+        {"GETTM", readClock},
+        {"SETTM", setClock},
+        {"RSTRT", restart},
+        // SMS schedule and other settings
+        {"SETSH", setSchedule},
+        {"GETSH", schedule},
+        {"SETMP", setOptions},
+        {"GETMP", options},
+        {"SETTF", timeoutFilters},
+    };
+
+    static Handler find(std::string_view kw) {
+        for (const Entry& e : kTable) {
+            if (e.keyword == kw) return e.handler;
+        }
+        for (const Value& v : kValues) {
+            if (v.keyword == kw) return value;
+        }
+        for (const Flag& f : kFlags) {
+            if (f.keyword == kw) return flag;
+        }
+        for (const Uplink& u : kUplink) {
+            if (u.set == kw || u.get == kw) return uplink;
+        }
+        return nullptr;
+    }
+};
+
+std::string Module::dispatch(std::string_view kw, std::string_view arg) {
+    const Commands::Handler handler = Commands::find(kw);
+    if (handler == nullptr) return line("UNKNOWN COMMAND");
+    return handler(*this, kw, arg);
 }
 
 }  // namespace hx350::sim

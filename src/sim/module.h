@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/clock.h"
+#include "sim/calendar_text.h"
 
 namespace hx350::sim {
 
@@ -81,13 +82,11 @@ class Module {
     ModuleState& state() { return state_; }
 
   private:
+    struct Commands;  // the interpreter's keyword table and handlers
     std::string dispatch(std::string_view keyword, std::string_view arg);
 
     const Clock& clock_;
     ModuleState state_;
 };
-
-/// Days since 1970-01-01 of a proleptic Gregorian date (no time zone involved).
-std::int64_t daysFromCivil(int year, int month, int day);
 
 }  // namespace hx350::sim

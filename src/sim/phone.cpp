@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kLineLimit = 1024;
 // Two hex digits per octet: at most an 11-octet SMSC field and a 164-octet TPDU (TS 23.040 clause 9.2.2.2).
-constexpr std::size_t kPduHexLimit = 2 * (12 + 164);
+constexpr std::size_t kPduHexLimit = std::size_t{2} * (12 + 164);
 constexpr char kCtrlZ = 0x1A;
 constexpr char kEsc = 0x1B;
 
@@ -42,23 +42,6 @@ const char* cmeText(int code) {
     }
 }
 
-std::string upper(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    return out;
-}
-
-std::optional<int> parseInt(std::string_view s) {
-    if (s.empty() || s.size() > 9) return std::nullopt;
-    int v = 0;
-    for (const char c : s) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    return v;
-}
-
 // A quoted string parameter without its quotes; nothing when it is not quoted.
 std::optional<std::string> unquote(std::string_view s) {
     if (s.size() < 2 || s.front() != '"' || s.back() != '"') return std::nullopt;
@@ -67,30 +50,6 @@ std::optional<std::string> unquote(std::string_view s) {
 
 std::string quoted(std::string_view s) {
     return "\"" + std::string(s) + "\"";
-}
-
-std::int64_t secondsOf(const LocalDateTime& t) {
-    return daysFromCivil(t.year, t.month, t.day) * 86400 + t.secondsOfDay();
-}
-
-void civil(std::int64_t seconds, int& y, int& mo, int& d, int& h, int& mi, int& s) {
-    std::int64_t days = seconds / 86400;
-    std::int64_t rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    // Inverse of daysFromCivil by search around an estimate: simple and exact for the years a clock shows.
-    y = static_cast<int>(1970 + days / 366);
-    while (daysFromCivil(y + 1, 1, 1) <= days)
-        ++y;
-    mo = 1;
-    while (mo < 12 && daysFromCivil(y, mo + 1, 1) <= days)
-        ++mo;
-    d = static_cast<int>(days - daysFromCivil(y, mo, 1)) + 1;
-    h = static_cast<int>(rest / 3600);
-    mi = static_cast<int>(rest / 60 % 60);
-    s = static_cast<int>(rest % 60);
 }
 
 }  // namespace
@@ -192,19 +151,19 @@ std::string Phone::executeLine(std::string_view line) {
             std::size_t end = 1;
             while (end < body.size() && body[end] != '=' && body[end] != '?' && body[end] != ';')
                 ++end;
-            const std::string name = upper(body.substr(0, end));
-            char kind = 'x';  // action
+            const std::string name = upperAscii(body.substr(0, end));
+            CommandForm form = CommandForm::kExecute;
             std::string_view params;
             std::size_t next = end;
             if (end < body.size() && body[end] == '?') {
-                kind = 'r';
+                form = CommandForm::kRead;
                 next = end + 1;
             } else if (end < body.size() && body[end] == '=') {
                 if (end + 1 < body.size() && body[end + 1] == '?') {
-                    kind = 't';
+                    form = CommandForm::kTest;
                     next = end + 2;
                 } else {
-                    kind = 's';
+                    form = CommandForm::kSet;
                     bool in_quotes = false;
                     next = end + 1;
                     while (next < body.size() && (in_quotes || body[next] != ';')) {
@@ -216,7 +175,7 @@ std::string Phone::executeLine(std::string_view line) {
             }
             if (next < body.size() && body[next] == ';') ++next;
             body.remove_prefix(next);
-            reply = executeExtended(name, kind, params);
+            reply = executeExtended(name, form, params);
         } else {
             // Basic commands (V.250 clause 6): a letter, or '&' and a letter, with an optional number.
             char letter = static_cast<char>(body.front() >= 'a' && body.front() <= 'z' ? body.front() - 32
@@ -309,184 +268,183 @@ Phone::Reply Phone::executeBasic(char letter, int value, bool& ok) {
     return r;
 }
 
-Phone::Reply Phone::executeExtended(std::string_view name, char kind, std::string_view params) {
-    Reply r;
-    const std::vector<std::string> p = kind == 's' ? splitParameters(params) : std::vector<std::string>{};
-    auto cme = [&r](int code) {
+// The extended commands: one handler per command (or per family sharing a syntax), found by name in a
+// table. A handler gets the command as parsed and returns its information text and final result.
+struct Phone::Extended {
+    struct Call {
+        std::string_view name;
+        CommandForm form;
+        std::vector<std::string> p;  // the set form's parameters, quotes kept; empty for the other forms
+
+        std::optional<int> intParam(std::size_t i) const {
+            return i < p.size() ? parseDigits(p[i]) : std::nullopt;
+        }
+        bool is(CommandForm f) const { return form == f; }
+    };
+    using Handler = Reply (*)(Phone&, const Call&);
+    struct Entry {
+        std::string_view name;
+        Handler handler;
+    };
+
+    static Reply info(std::vector<std::string> lines) {
+        Reply r;
+        r.info = std::move(lines);
+        return r;
+    }
+    static Reply cme(int code) {
+        Reply r;
         r.final = Final::kCme;
         r.code = code;
         return r;
-    };
-    auto cms = [&r](int code) {
+    }
+    static Reply cms(int code) {
+        Reply r;
         r.final = Final::kCms;
         r.code = code;
         return r;
-    };
-    auto intParam = [&p](std::size_t i) -> std::optional<int> {
-        return i < p.size() ? parseInt(p[i]) : std::nullopt;
-    };
-    auto usedSlots = [this] { return std::to_string(messages_.size()); };
-    const std::string total = std::to_string(config_.capacity);
+    }
 
     // Identification (TS 27.007 clause 5): action or test form only.
     struct Ident {
         std::string_view a, b;
         const std::string PhoneConfig::*value;
     };
-    static const Ident kIdent[] = {
+    static constexpr Ident kIdent[] = {
         {"+CGMI", "+GMI", &PhoneConfig::manufacturer}, {"+CGMM", "+GMM", &PhoneConfig::model},
         {"+CGMR", "+GMR", &PhoneConfig::revision},     {"+CGSN", "+GSN", &PhoneConfig::imei},
         {"+CIMI", "+CIMI", &PhoneConfig::imsi},
     };
-    for (const Ident& id : kIdent) {
-        if (name == id.a || name == id.b) {
-            if (kind == 'x')
-                r.info = {config_.*id.value};
-            else if (kind != 't')
-                return cme(kCmeNotSupported);
-            return r;
+    static Reply identification(Phone& phone, const Call& c) {
+        for (const Ident& id : kIdent) {
+            if (c.name != id.a && c.name != id.b) continue;
+            if (c.is(CommandForm::kExecute)) return info({phone.config_.*id.value});
+            if (!c.is(CommandForm::kTest)) return cme(kCmeNotSupported);
+            return {};
         }
+        return cme(kCmeNotSupported);
     }
 
-    if (name == "+CMEE") {
-        if (kind == 'r')
-            r.info = {"+CMEE: " + std::to_string(cmee_)};
-        else if (kind == 't')
-            r.info = {"+CMEE: (0-2)"};
-        else if (kind == 's' && intParam(0) && *intParam(0) <= 2)
-            cmee_ = *intParam(0);
-        else
-            return cme(kCmeBadParameters);
-        return r;
+    static Reply errorReports(Phone& phone, const Call& c) {
+        if (c.is(CommandForm::kRead)) return info({"+CMEE: " + std::to_string(phone.cmee_)});
+        if (c.is(CommandForm::kTest)) return info({"+CMEE: (0-2)"});
+        if (c.is(CommandForm::kSet) && c.intParam(0) && *c.intParam(0) <= 2) {
+            phone.cmee_ = *c.intParam(0);
+            return {};
+        }
+        return cme(kCmeBadParameters);
     }
-    if (name == "+CSCS") {
+
+    static Reply characterSet(Phone& phone, const Call& c) {
         static const std::vector<std::string> kSets = {"GSM", "IRA", "8859-1", "UCS2"};
-        if (kind == 'r')
-            r.info = {"+CSCS: " + quoted(charset_)};
-        else if (kind == 't')
-            r.info = {"+CSCS: (\"GSM\",\"IRA\",\"8859-1\",\"UCS2\")"};
-        else if (kind == 's') {
-            const auto set = unquote(p[0]);
-            if (!set || std::find(kSets.begin(), kSets.end(), upper(*set)) == kSets.end())
-                return cme(kCmeBadParameters);
-            charset_ = upper(*set);
-        } else
-            return cme(kCmeNotSupported);
-        return r;
-    }
-    if (name == "+CMGF") {
-        // PDU mode only (TS 27.005 clause 3.2.3): text mode is refused.
-        if (kind == 'r')
-            r.info = {"+CMGF: 0"};
-        else if (kind == 't')
-            r.info = {"+CMGF: (0)"};
-        else if (kind == 's' && p[0] == "0") {
-        } else if (kind == 's' && p[0] == "1")
-            return cms(kCmsNotSupported);
-        else
-            return cms(kCmsNotAllowed);
-        return r;
-    }
-    if (name == "+CSMS") {
-        if (kind == 'r')
-            r.info = {"+CSMS: 0,1,1,1"};
-        else if (kind == 't')
-            r.info = {"+CSMS: (0)"};
-        else if (kind == 's' && p[0] == "0")
-            r.info = {"+CSMS: 1,1,1"};
-        else
-            return cms(kCmsNotSupported);
-        return r;
-    }
-    if (name == "+CPMS") {
-        // One memory, the SIM's "SM" (TS 27.005 clause 3.2.2); "MT" and "ME" are not offered.
-        if (kind == 't')
-            r.info = {"+CPMS: (\"SM\"),(\"SM\"),(\"SM\")"};
-        else if (kind == 'r') {
-            const std::string pair = "\"SM\"," + usedSlots() + "," + total;
-            r.info = {"+CPMS: " + pair + "," + pair + "," + pair};
-        } else if (kind == 's') {
-            if (p.size() > 3) return cms(kCmsNotAllowed);
-            for (const auto& mem : p) {
-                const auto m = unquote(mem);
-                if (!m || upper(*m) != "SM") return cms(kCmsNotAllowed);
-            }
-            const std::string pair = usedSlots() + "," + total;
-            r.info = {"+CPMS: " + pair + "," + pair + "," + pair};
-        } else
-            return cms(kCmsNotAllowed);
-        return r;
-    }
-    if (name == "+CSCA") {
-        if (kind == 'r') {
-            const bool international = !config_.service_centre.empty() && config_.service_centre[0] == '+';
-            r.info = {"+CSCA: " + quoted(config_.service_centre) + "," + (international ? "145" : "129")};
-        } else if (kind == 's') {
-            const auto number = unquote(p[0]);
-            if (!number || number->empty()) return cms(kCmsNotAllowed);
-            config_.service_centre = *number;
-        } else if (kind != 't')
-            return cms(kCmsNotAllowed);
-        return r;
-    }
-    if (name == "+CNMI") {
-        if (kind == 'r')
-            r.info = {"+CNMI: " + std::to_string(cnmi_mode_) + "," + std::to_string(cnmi_mt_) + ",0,0,0"};
-        else if (kind == 't')
-            r.info = {"+CNMI: (0-2),(0-1),(0),(0),(0)"};
-        else if (kind == 's') {
-            const auto mode = intParam(0);
-            const auto mt = p.size() > 1 && !p[1].empty() ? intParam(1) : std::optional<int>(0);
-            if (!mode || *mode > 2 || !mt || *mt > 1) return cms(kCmsNotSupported);
-            cnmi_mode_ = *mode;
-            cnmi_mt_ = *mt;
-        } else
-            return cms(kCmsNotAllowed);
-        return r;
-    }
-    if (name == "+CFUN") {
-        if (kind == 'r')
-            r.info = {"+CFUN: 1"};
-        else if (kind == 't')
-            r.info = {"+CFUN: (0,1),(0,1)"};
-        else if (kind == 's' && intParam(0) && *intParam(0) <= 1) {
-        } else
+        if (c.is(CommandForm::kRead)) return info({"+CSCS: " + quoted(phone.charset_)});
+        if (c.is(CommandForm::kTest)) return info({"+CSCS: (\"GSM\",\"IRA\",\"8859-1\",\"UCS2\")"});
+        if (!c.is(CommandForm::kSet)) return cme(kCmeNotSupported);
+        const auto set = unquote(c.p[0]);
+        if (!set || std::find(kSets.begin(), kSets.end(), upperAscii(*set)) == kSets.end())
             return cme(kCmeBadParameters);
-        return r;
+        phone.charset_ = upperAscii(*set);
+        return {};
     }
-    if (name == "+CPIN") {
-        if (kind == 'r')
-            r.info = {"+CPIN: READY"};
-        else if (kind != 't')
-            return cme(kCmeNotAllowed);
-        return r;
+
+    static Reply messageFormat(Phone&, const Call& c) {
+        // PDU mode only (TS 27.005 clause 3.2.3): text mode is refused.
+        if (c.is(CommandForm::kRead)) return info({"+CMGF: 0"});
+        if (c.is(CommandForm::kTest)) return info({"+CMGF: (0)"});
+        if (c.is(CommandForm::kSet) && c.p[0] == "0") return {};
+        if (c.is(CommandForm::kSet) && c.p[0] == "1") return cms(kCmsNotSupported);
+        return cms(kCmsNotAllowed);
     }
-    if (name == "+CSQ") {
-        if (kind == 'x')
-            r.info = {"+CSQ: " + std::to_string(config_.signal_rssi) + ",99"};
-        else if (kind == 't')
-            r.info = {"+CSQ: (0-31,99),(0-7,99)"};
-        else
-            return cme(kCmeNotSupported);
-        return r;
+
+    static Reply messageService(Phone&, const Call& c) {
+        if (c.is(CommandForm::kRead)) return info({"+CSMS: 0,1,1,1"});
+        if (c.is(CommandForm::kTest)) return info({"+CSMS: (0)"});
+        if (c.is(CommandForm::kSet) && c.p[0] == "0") return info({"+CSMS: 1,1,1"});
+        return cms(kCmsNotSupported);
     }
-    if (name == "+CBC") {
-        if (kind == 'x')
-            r.info = {"+CBC: 0,100"};
-        else if (kind != 't')
-            return cme(kCmeNotSupported);
-        return r;
+
+    static Reply storage(Phone& phone, const Call& c) {
+        // One memory, the SIM's "SM" (TS 27.005 clause 3.2.2); "MT" and "ME" are not offered.
+        const std::string used = std::to_string(phone.messages_.size());
+        const std::string total = std::to_string(phone.config_.capacity);
+        if (c.is(CommandForm::kTest)) return info({"+CPMS: (\"SM\"),(\"SM\"),(\"SM\")"});
+        if (c.is(CommandForm::kRead)) {
+            const std::string pair = "\"SM\"," + used + "," + total;
+            return info({"+CPMS: " + pair + "," + pair + "," + pair});
+        }
+        if (!c.is(CommandForm::kSet) || c.p.size() > 3) return cms(kCmsNotAllowed);
+        for (const auto& mem : c.p) {
+            const auto m = unquote(mem);
+            if (!m || upperAscii(*m) != "SM") return cms(kCmsNotAllowed);
+        }
+        const std::string pair = used + "," + total;
+        return info({"+CPMS: " + pair + "," + pair + "," + pair});
     }
-    if (name == "+GCAP") {
-        r.info = {"+GCAP: +CGSM"};
-        return r;
+
+    static Reply serviceCentre(Phone& phone, const Call& c) {
+        const std::string& centre = phone.config_.service_centre;
+        if (c.is(CommandForm::kRead)) {
+            const bool international = !centre.empty() && centre[0] == '+';
+            return info({"+CSCA: " + quoted(centre) + "," + (international ? "145" : "129")});
+        }
+        if (c.is(CommandForm::kSet)) {
+            const auto number = unquote(c.p[0]);
+            if (!number || number->empty()) return cms(kCmsNotAllowed);
+            phone.config_.service_centre = *number;
+            return {};
+        }
+        if (!c.is(CommandForm::kTest)) return cms(kCmsNotAllowed);
+        return {};
     }
-    if (name == "+CCLK") {
-        if (kind == 'r')
-            r.info = {"+CCLK: " + quoted(clockText())};
-        else if (kind == 's') {
+
+    static Reply indications(Phone& phone, const Call& c) {
+        if (c.is(CommandForm::kRead)) {
+            return info({"+CNMI: " + std::to_string(phone.cnmi_mode_) + "," + std::to_string(phone.cnmi_mt_) +
+                         ",0,0,0"});
+        }
+        if (c.is(CommandForm::kTest)) return info({"+CNMI: (0-2),(0-1),(0),(0),(0)"});
+        if (!c.is(CommandForm::kSet)) return cms(kCmsNotAllowed);
+        const auto mode = c.intParam(0);
+        const auto mt = c.p.size() > 1 && !c.p[1].empty() ? c.intParam(1) : std::optional<int>(0);
+        if (!mode || *mode > 2 || !mt || *mt > 1) return cms(kCmsNotSupported);
+        phone.cnmi_mode_ = *mode;
+        phone.cnmi_mt_ = *mt;
+        return {};
+    }
+
+    static Reply functionality(Phone&, const Call& c) {
+        if (c.is(CommandForm::kRead)) return info({"+CFUN: 1"});
+        if (c.is(CommandForm::kTest)) return info({"+CFUN: (0,1),(0,1)"});
+        if (c.is(CommandForm::kSet) && c.intParam(0) && *c.intParam(0) <= 1) return {};
+        return cme(kCmeBadParameters);
+    }
+
+    static Reply pin(Phone&, const Call& c) {
+        if (c.is(CommandForm::kRead)) return info({"+CPIN: READY"});
+        if (!c.is(CommandForm::kTest)) return cme(kCmeNotAllowed);
+        return {};
+    }
+
+    static Reply signalQuality(Phone& phone, const Call& c) {
+        if (c.is(CommandForm::kExecute))
+            return info({"+CSQ: " + std::to_string(phone.config_.signal_rssi) + ",99"});
+        if (c.is(CommandForm::kTest)) return info({"+CSQ: (0-31,99),(0-7,99)"});
+        return cme(kCmeNotSupported);
+    }
+
+    static Reply battery(Phone&, const Call& c) {
+        if (c.is(CommandForm::kExecute)) return info({"+CBC: 0,100"});
+        if (!c.is(CommandForm::kTest)) return cme(kCmeNotSupported);
+        return {};
+    }
+
+    static Reply capabilities(Phone&, const Call&) { return info({"+GCAP: +CGSM"}); }
+
+    static Reply clock(Phone& phone, const Call& c) {
+        if (c.is(CommandForm::kRead)) return info({"+CCLK: " + quoted(phone.clockText())});
+        if (c.is(CommandForm::kSet)) {
             // "yy/MM/dd,hh:mm:ss±zz", zone in quarters of an hour (TS 27.007 clause 8.15).
-            const auto t = unquote(p[0]);
+            const auto t = unquote(c.p[0]);
             int yy = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, zz = 0;
             char sign = '+';
             char tail = 0;
@@ -500,85 +458,89 @@ Phone::Reply Phone::executeExtended(std::string_view name, char kind, std::strin
                 (sign != '+' && sign != '-') || zz > 56) {
                 return cme(kCmeBadParameters);
             }
-            clock_offset_s_ = daysFromCivil(2000 + yy, mo, d) * 86400 + h * 3600 + mi * 60 + s -
-                              secondsOf(clock_.localNow());
+            phone.clock_offset_s_ =
+                secondsOf(CivilTime{2000 + yy, mo, d, h, mi, s}) - secondsOf(phone.clock_.localNow());
             char zone[24];
             std::snprintf(zone, sizeof zone, "%c%02d", sign, zz);
-            clock_zone_ = t->size() > 17 ? zone : "";
-        } else if (kind != 't')
-            return cme(kCmeNotSupported);
-        return r;
+            phone.clock_zone_ = t->size() > 17 ? zone : "";
+            return {};
+        }
+        if (!c.is(CommandForm::kTest)) return cme(kCmeNotSupported);
+        return {};
     }
-    if (name == "+CREG" || name == "+CGREG") {
-        int& n = name == "+CREG" ? creg_ : cgreg_;
-        if (kind == 'r') {
-            std::string line = std::string(name.substr(1)) + ": " + std::to_string(n) + ",1";
+
+    static Reply registration(Phone& phone, const Call& c) {
+        int& n = c.name == "+CREG" ? phone.creg_ : phone.cgreg_;
+        if (c.is(CommandForm::kRead)) {
+            std::string line = std::string(c.name.substr(1)) + ": " + std::to_string(n) + ",1";
             if (n == 2) line += ",\"00A1\",\"1B2C\"";
-            r.info = {"+" + line};
-        } else if (kind == 't')
-            r.info = {std::string(name) + ": (0-2)"};
-        else if (kind == 's' && intParam(0) && *intParam(0) <= 2)
-            n = *intParam(0);
-        else
-            return cme(kCmeBadParameters);
-        return r;
+            return info({"+" + line});
+        }
+        if (c.is(CommandForm::kTest)) return info({std::string(c.name) + ": (0-2)"});
+        if (c.is(CommandForm::kSet) && c.intParam(0) && *c.intParam(0) <= 2) {
+            n = *c.intParam(0);
+            return {};
+        }
+        return cme(kCmeBadParameters);
     }
-    if (name == "+CGATT") {
-        if (kind == 'r')
-            r.info = {"+CGATT: 1"};
-        else if (kind == 't')
-            r.info = {"+CGATT: (0,1)"};
-        else if (!(kind == 's' && intParam(0) && *intParam(0) <= 1))
-            return cme(kCmeBadParameters);
-        return r;
+
+    static Reply attach(Phone&, const Call& c) {
+        if (c.is(CommandForm::kRead)) return info({"+CGATT: 1"});
+        if (c.is(CommandForm::kTest)) return info({"+CGATT: (0,1)"});
+        if (!(c.is(CommandForm::kSet) && c.intParam(0) && *c.intParam(0) <= 1)) return cme(kCmeBadParameters);
+        return {};
     }
-    if (name == "+COPS") {
-        if (kind == 'r') {
-            const std::string oper = cops_format_ == 2 ? config_.operator_numeric : config_.operator_long;
-            r.info = {"+COPS: 0," + std::to_string(cops_format_) + "," + quoted(oper)};
-        } else if (kind == 't') {
-            r.info = {"+COPS: (2," + quoted(config_.operator_long) + ",\"HXNET\"," +
-                      quoted(config_.operator_numeric) + "),,(0-4),(0-2)"};
-        } else if (kind == 's') {
-            const auto mode = intParam(0);
-            if (!mode || *mode > 4) return cme(kCmeBadParameters);
-            if (*mode == 3) {
-                const auto format = intParam(1);
-                if (!format || *format > 2) return cme(kCmeBadParameters);
-                cops_format_ = *format;
-            }
-        } else
-            return cme(kCmeNotSupported);
-        return r;
+
+    static Reply operatorSelection(Phone& phone, const Call& c) {
+        const PhoneConfig& config = phone.config_;
+        if (c.is(CommandForm::kRead)) {
+            const std::string oper = phone.cops_format_ == 2 ? config.operator_numeric : config.operator_long;
+            return info({"+COPS: 0," + std::to_string(phone.cops_format_) + "," + quoted(oper)});
+        }
+        if (c.is(CommandForm::kTest)) {
+            return info({"+COPS: (2," + quoted(config.operator_long) + ",\"HXNET\"," +
+                         quoted(config.operator_numeric) + "),,(0-4),(0-2)"});
+        }
+        if (!c.is(CommandForm::kSet)) return cme(kCmeNotSupported);
+        const auto mode = c.intParam(0);
+        if (!mode || *mode > 4) return cme(kCmeBadParameters);
+        if (*mode == 3) {
+            const auto format = c.intParam(1);
+            if (!format || *format > 2) return cme(kCmeBadParameters);
+            phone.cops_format_ = *format;
+        }
+        return {};
     }
-    if (name == "+CNUM") {
-        if (kind != 'x' && kind != 't') return cme(kCmeNotSupported);
-        return r;
+
+    static Reply ownNumber(Phone&, const Call& c) {
+        if (!c.is(CommandForm::kExecute) && !c.is(CommandForm::kTest)) return cme(kCmeNotSupported);
+        return {};
     }
 
     // Messages (TS 27.005 clause 3.4, PDU mode).
-    auto listEntry = [](int index, const StoredSms& m, bool with_index) {
+
+    static std::vector<std::string> listEntry(int index, const StoredSms& m, bool with_index) {
         const std::string length = std::to_string(m.tpdu.size());
         Octets whole = m.smsc;
         whole.insert(whole.end(), m.tpdu.begin(), m.tpdu.end());
         const std::string head =
             with_index ? "+CMGL: " + std::to_string(index) + "," + std::to_string(m.stat) + ",," + length
                        : "+CMGR: " + std::to_string(m.stat) + ",," + length;
-        return std::vector<std::string>{head, hexFromOctets(whole)};
-    };
-    if (name == "+CMGL") {
-        if (kind == 't') {
-            r.info = {"+CMGL: (0-4)"};
-            return r;
-        }
+        return {head, hexFromOctets(whole)};
+    }
+
+    static Reply list(Phone& phone, const Call& c) {
+        if (c.is(CommandForm::kTest)) return info({"+CMGL: (0-4)"});
         int stat = 0;  // default: received unread
-        if (kind == 's') {
-            const auto v = intParam(0);
-            if (!v || *v > 4 || p.size() > 1) return cms(kCmsBadPdu);
+        if (c.is(CommandForm::kSet)) {
+            const auto v = c.intParam(0);
+            if (!v || *v > 4 || c.p.size() > 1) return cms(kCmsBadPdu);
             stat = *v;
-        } else if (kind == 'r')
+        } else if (c.is(CommandForm::kRead)) {
             return cms(kCmsNotAllowed);
-        for (auto& [index, m] : messages_) {
+        }
+        Reply r;
+        for (auto& [index, m] : phone.messages_) {
             if (stat != 4 && m.stat != stat) continue;
             const auto entry = listEntry(index, m, true);
             r.info.insert(r.info.end(), entry.begin(), entry.end());
@@ -586,55 +548,86 @@ Phone::Reply Phone::executeExtended(std::string_view name, char kind, std::strin
         }
         return r;
     }
-    if (name == "+CMGR") {
-        if (kind == 't') return r;
-        const auto index = kind == 's' && p.size() == 1 ? intParam(0) : std::nullopt;
+
+    static Reply read(Phone& phone, const Call& c) {
+        if (c.is(CommandForm::kTest)) return {};
+        const auto index = c.is(CommandForm::kSet) && c.p.size() == 1 ? c.intParam(0) : std::nullopt;
         if (!index) return cms(kCmsBadPdu);
-        const auto it = messages_.find(*index);
-        if (it == messages_.end()) return cms(kCmsInvalidIndex);
-        r.info = listEntry(*index, it->second, false);
+        const auto it = phone.messages_.find(*index);
+        if (it == phone.messages_.end()) return cms(kCmsInvalidIndex);
+        Reply r = info(listEntry(*index, it->second, false));
         if (it->second.stat == 0) it->second.stat = 1;
         return r;
     }
-    if (name == "+CMGD") {
-        if (kind == 't') {
+
+    static Reply remove(Phone& phone, const Call& c) {
+        auto& messages = phone.messages_;
+        if (c.is(CommandForm::kTest)) {
             std::string indexes;
-            for (const auto& [index, m] : messages_)
+            for (const auto& [index, m] : messages)
                 indexes += (indexes.empty() ? "" : ",") + std::to_string(index);
-            r.info = {"+CMGD: (" + indexes + "),(0-4)"};
-            return r;
+            return info({"+CMGD: (" + indexes + "),(0-4)"});
         }
-        const auto index = kind == 's' ? intParam(0) : std::nullopt;
-        const auto flag = p.size() > 1 ? intParam(1) : std::optional<int>(0);
-        if (!index || !flag || *flag > 4 || p.size() > 2) return cms(kCmsBadPdu);
+        const auto index = c.is(CommandForm::kSet) ? c.intParam(0) : std::nullopt;
+        const auto flag = c.p.size() > 1 ? c.intParam(1) : std::optional<int>(0);
+        if (!index || !flag || *flag > 4 || c.p.size() > 2) return cms(kCmsBadPdu);
         if (*flag == 0) {
-            if (messages_.erase(*index) == 0) return cms(kCmsInvalidIndex);
-            return r;
+            if (messages.erase(*index) == 0) return cms(kCmsInvalidIndex);
+            return {};
         }
         // Delete flags (TS 27.005 clause 3.5.4): 1 read, 2 read and sent, 3 also unsent, 4 all. The memory
         // only ever holds received messages, so 1 to 3 remove the read ones and 4 removes everything.
-        for (auto it = messages_.begin(); it != messages_.end();) {
+        for (auto it = messages.begin(); it != messages.end();) {
             if (*flag == 4 || it->second.stat == 1)
-                it = messages_.erase(it);
+                it = messages.erase(it);
             else
                 ++it;
         }
-        return r;
+        return {};
     }
-    if (name == "+CMGS") {
-        if (kind == 't') return r;
-        const auto length = kind == 's' && p.size() == 1 ? intParam(0) : std::nullopt;
+
+    static Reply send(Phone& phone, const Call& c) {
+        if (c.is(CommandForm::kTest)) return {};
+        const auto length = c.is(CommandForm::kSet) && c.p.size() == 1 ? c.intParam(0) : std::nullopt;
         // A TPDU is at least 7 octets (first octet, MR, empty address, PID, DCS, UDL) and at most 164.
         if (!length || *length < 7 || *length > 164) return cms(kCmsBadPdu);
-        in_pdu_ = true;
-        pdu_.clear();
-        pdu_overflow_ = false;
-        pdu_length_ = *length;
+        phone.in_pdu_ = true;
+        phone.pdu_.clear();
+        phone.pdu_overflow_ = false;
+        phone.pdu_length_ = *length;
+        Reply r;
         r.final = Final::kPrompt;
         return r;
     }
 
-    return cme(kCmeNotSupported);
+    static constexpr Entry kTable[] = {
+        {"+CGMI", identification}, {"+GMI", identification},
+        {"+CGMM", identification}, {"+GMM", identification},
+        {"+CGMR", identification}, {"+GMR", identification},
+        {"+CGSN", identification}, {"+GSN", identification},
+        {"+CIMI", identification}, {"+CMEE", errorReports},
+        {"+CSCS", characterSet},   {"+CMGF", messageFormat},
+        {"+CSMS", messageService}, {"+CPMS", storage},
+        {"+CSCA", serviceCentre},  {"+CNMI", indications},
+        {"+CFUN", functionality},  {"+CPIN", pin},
+        {"+CSQ", signalQuality},   {"+CBC", battery},
+        {"+GCAP", capabilities},   {"+CCLK", clock},
+        {"+CREG", registration},   {"+CGREG", registration},
+        {"+CGATT", attach},        {"+COPS", operatorSelection},
+        {"+CNUM", ownNumber},      {"+CMGL", list},
+        {"+CMGR", read},           {"+CMGD", remove},
+        {"+CMGS", send},
+    };
+};
+
+Phone::Reply Phone::executeExtended(std::string_view name, CommandForm form, std::string_view params) {
+    for (const Extended::Entry& e : Extended::kTable) {
+        if (e.name != name) continue;
+        Extended::Call call{name, form,
+                            form == CommandForm::kSet ? splitParameters(params) : std::vector<std::string>{}};
+        return e.handler(*this, call);
+    }
+    return Extended::cme(kCmeNotSupported);
 }
 
 std::string Phone::finishPdu(bool cancelled) {
@@ -718,7 +711,13 @@ std::optional<int> Phone::deliver(std::string_view originator, std::string_view 
 SmsTimestamp Phone::timestampNow() const {
     const LocalDateTime now = clock_.localNow();
     SmsTimestamp t;
-    civil(secondsOf(now) + clock_offset_s_, t.year, t.month, t.day, t.hour, t.minute, t.second);
+    const CivilTime civil = civilFromSeconds(secondsOf(now) + clock_offset_s_);
+    t.year = civil.year;
+    t.month = civil.month;
+    t.day = civil.day;
+    t.hour = civil.hour;
+    t.minute = civil.minute;
+    t.second = civil.second;
     t.utc_offset_minutes = now.utc_offset_minutes;
     return t;
 }

@@ -46,6 +46,10 @@ struct StoredSms {
 /// Final result codes of a command (V.250 clause 5.7, TS 27.007 clause 9.2, TS 27.005 clause 3.2.5).
 enum class Final { kOk, kError, kCme, kCms, kPrompt, kNone };
 
+/// The forms of an extended command (TS 27.007 clause 4.1): action "+CMD", set "+CMD=<parameters>", test
+/// "+CMD=?" (which parameters it takes) and read "+CMD?" (its current setting).
+enum class CommandForm { kExecute, kSet, kTest, kRead };
+
 class Phone final : public Session {
   public:
     Phone(PhoneConfig config, const Clock& clock, Module& module);
@@ -82,7 +86,8 @@ class Phone final : public Session {
     };
 
     std::string executeLine(std::string_view line);
-    Reply executeExtended(std::string_view name, char kind, std::string_view params);
+    struct Extended;  // the extended commands' name table and handlers
+    Reply executeExtended(std::string_view name, CommandForm form, std::string_view params);
     Reply executeBasic(char letter, int value, bool& ok);
     std::string finishPdu(bool cancelled);
     std::string finalText(const Reply& reply) const;

@@ -153,7 +153,7 @@ SubmitResult decodeSubmit(const Octets& pdu) {
         SmsAddress centre;
         if (!r.take(centre.type, "SMSC type")) return {std::nullopt, r.error(), 0};
         if (r.left() < sca_length - 1u) return {std::nullopt, "PDU too short at SMSC digits", 0};
-        centre.number = semiOctetDigits(r.here(), (sca_length - 1u) * 2u);
+        centre.number = semiOctetDigits(r.here(), static_cast<std::size_t>(sca_length - 1u) * 2u);
         if (((centre.type >> 4) & 0x7) == 1) centre.number.insert(0, "+");
         r.skip(sca_length - 1u, "SMSC digits");
         submit.service_centre = centre;

@@ -194,7 +194,7 @@ ControlBinder::~ControlBinder() {
 }
 
 template <class C>
-void ControlBinder::observe(C& control, QWidget* widget, std::function<void()> sync) {
+void ControlBinder::observe(C& control, QWidget* widget, const std::function<void()>& sync) {
     QPointer<QWidget> guard(widget);
     auto repaint = [guard, sync] {
         if (guard) sync();

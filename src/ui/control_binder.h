@@ -59,7 +59,7 @@ class ControlBinder : public QObject {
 
   private:
     template <class C>
-    void observe(C& control, QWidget* widget, std::function<void()> sync);
+    void observe(C& control, QWidget* widget, const std::function<void()>& sync);
     void remember(const ControlEntry& entry, QWidget* widget);
 
     std::unordered_map<std::string, QPointer<QWidget>> widgets_;

@@ -38,7 +38,7 @@ QString SimulatorProcess::start(const QString& program, const QString& mode, int
             return fail(QStringLiteral("%1 did not name its pseudo-terminal").arg(program));
         }
     }
-    const QString path = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    QString path = QString::fromLocal8Bit(process_.readLine()).trimmed();
     if (path.isEmpty()) return fail(QStringLiteral("%1 did not name its pseudo-terminal").arg(program));
     return path;
 }

@@ -13,7 +13,7 @@
 #include "app/port_status.h"
 #include "base/clock.h"
 #include "base/window_services.h"
-#include "serial/fake_system_tree.h"
+#include "host/fake_system_tree.h"
 #include "serial/port_catalogue.h"
 #include "serial/posix_serial_device.h"
 #include "support/pty_pair.h"

@@ -1,4 +1,4 @@
-#include "serial/port_diagnosis.h"
+#include "host/port_diagnosis.h"
 
 #include <dirent.h>
 #include <grp.h>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/port_info.h"
+#include "host/port_info.h"
 
 namespace hx350::test {
 

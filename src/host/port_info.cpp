@@ -1,4 +1,4 @@
-#include "serial/port_info.h"
+#include "host/port_info.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -63,14 +63,13 @@ bool isUnder(const std::string& path, const std::string& root) {
 // The tty class entry of a device node: by its name first, then by its device numbers (the node may
 // have been given another name by a udev rule).
 fs::path ttyClassEntry(const std::string& device, const SystemRoots& roots) {
-    const fs::path by_name = fs::path(roots.sys) / "class" / "tty" / fs::path(device).filename();
+    fs::path by_name = fs::path(roots.sys) / "class" / "tty" / fs::path(device).filename();
     std::error_code ec;
     if (fs::exists(by_name, ec)) return by_name;
     struct stat st {};
     if (::stat(device.c_str(), &st) == 0 && S_ISCHR(st.st_mode)) {
-        const fs::path by_number =
-            fs::path(roots.sys) / "dev" / "char" /
-            (std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev)));
+        fs::path by_number = fs::path(roots.sys) / "dev" / "char" /
+                             (std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev)));
         if (fs::exists(by_number, ec)) return by_number;
     }
     return {};
@@ -283,6 +282,16 @@ FolderStamp folderStamp(const std::string& dev_root) {
     return stamp;
 }
 
+// `folder`/`name`, built in place (the scan runs every second).
+std::string childPath(const std::string& folder, const std::string& name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path += folder;
+    path += '/';
+    path += name;
+    return path;
+}
+
 std::int64_t realtimeNs() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
@@ -325,7 +334,7 @@ std::uint64_t PortWatch::scan(const std::string& dev_root) {
         // A node that was removed and created again (adapter re-plugged between two looks) keeps its
         // name but gets a new inode.
         struct stat st {};
-        if (::lstat((dev_root + "/" + name).c_str(), &st) != 0) continue;
+        if (::lstat(childPath(dev_root, name).c_str(), &st) != 0) continue;
         digest.add(name);
         digest.add(static_cast<std::uint64_t>(st.st_ino));
         digest.add(static_cast<std::uint64_t>(st.st_rdev));
@@ -333,7 +342,7 @@ std::uint64_t PortWatch::scan(const std::string& dev_root) {
     const std::string by_id = dev_root + "/serial/by-id";
     for (const auto& name : sortedNames(by_id)) {
         char target[4096];
-        const ssize_t n = ::readlink((by_id + "/" + name).c_str(), target, sizeof target);
+        const ssize_t n = ::readlink(childPath(by_id, name).c_str(), target, sizeof target);
         digest.add(name);
         digest.add(n > 0 ? std::string(target, static_cast<std::size_t>(n)) : std::string());
     }

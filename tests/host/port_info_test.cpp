@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "serial/fake_system_tree.h"
+#include "host/fake_system_tree.h"
+#include "host/port_info.h"
 #include "serial/port_catalogue.h"
-#include "serial/port_info.h"
 
 namespace hx350 {
 namespace {

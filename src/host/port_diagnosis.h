@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/port_info.h"
+#include "host/port_info.h"
 #include "serial/serial_device.h"
 
 namespace hx350 {

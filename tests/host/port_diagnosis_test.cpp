@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "serial/fake_system_tree.h"
-#include "serial/port_diagnosis.h"
+#include "host/fake_system_tree.h"
+#include "host/port_diagnosis.h"
 #include "serial/posix_serial_device.h"
 #include "support/pty_pair.h"
 
