@@ -489,14 +489,13 @@ void DeviceLink::giveUpOnPhone() {
 void DeviceLink::commonEnd() {
     LinkState& s = state_;
     if (s.reply_pending && !s.last_received_text.empty()) {
-        Memo& memo = window_.MemoSMSinput();
-        std::string whole = memo.Text();
-        whole += s.last_received_text;
-        whole += "\r\n";
+        // Appended, not set anew: the memo may hold thousands of lines, and each answer costs only itself.
+        std::string shown = s.last_received_text;
+        shown += "\r\n";
         // A NUL ends the text (a plain-send answer): what follows it, the line break too, is not shown.
-        const std::size_t nul = whole.find('\0');
-        if (nul != std::string::npos) whole.resize(nul);
-        memo.SetText(whole);
+        const std::size_t nul = shown.find('\0');
+        if (nul != std::string::npos) shown.resize(nul);
+        window_.MemoSMSinput().Append(shown);
         s.reply_pending = false;
     }
     if (s.batch_received) {
