@@ -2,6 +2,7 @@
 // answer a module that never pauses sends once a second.
 #pragma once
 
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -17,6 +18,13 @@ inline double residentKiB() {
     std::uint64_t resident = 0;
     if (!(statm >> size >> resident)) return 0;
     return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1024.0;
+}
+
+/// CPU time of this thread in ns: steadier than the wall clock on a shared machine.
+inline double threadCpuNs() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e9 + static_cast<double>(ts.tv_nsec);
 }
 
 /// The status line of second `n` of the day, as the module sends it (with its CR LF).

@@ -186,8 +186,9 @@ void syncLabel(const Label& label, QLabel* w) {
 }
 
 // Brings the widget to the memo's lines. When the widget shows the revision just before, only what that
-// change touched is redrawn (the changed tail, then the lines dropped from the front), so an answer costs
-// the same in a memo of five thousand lines as in an empty one; otherwise the whole text is set.
+// change touched is redrawn: new lines are appended (the widget, bounded like the memo, drops its oldest
+// blocks itself), a changed tail is replaced; otherwise the whole text is set. So an answer costs the same
+// in a memo of five thousand lines as in an empty one.
 void syncMemoLines(const Memo& memo, QPlainTextEdit* w) {
     const QVariant shown = w->property(kShownRevision);
     if (shown.isValid() && shown.toULongLong() == memo.Revision()) return;
@@ -195,23 +196,24 @@ void syncMemoLines(const Memo& memo, QPlainTextEdit* w) {
     QTextDocument* document = w->document();
     const Memo::Change& change = memo.LastChange();
     const bool follows = shown.isValid() && shown.toULongLong() + 1 == memo.Revision();
-    if (follows && change.first_changed > change.dropped &&
-        change.first_changed <= static_cast<std::size_t>(document->blockCount()) && memo.Count() > 0) {
-        QTextCursor cursor(document);
-        const QTextBlock kept = document->findBlockByNumber(static_cast<int>(change.first_changed - 1));
-        cursor.setPosition(kept.position() + kept.length() - 1);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        const std::size_t tail = change.first_changed - change.dropped;
-        cursor.insertText(tail < memo.Count() ? QLatin1Char('\n') + memoLines(memo, tail) : QString());
-        if (change.dropped > 0) {
-            cursor.setPosition(0);
-            cursor.setPosition(document->findBlockByNumber(static_cast<int>(change.dropped)).position(),
-                               QTextCursor::KeepAnchor);
-            cursor.removeSelectedText();
+    const auto blocks = static_cast<std::size_t>(document->blockCount());
+    const std::size_t tail = change.first_changed - std::min(change.first_changed, change.dropped);
+    bool redrawn = false;
+    if (follows && change.first_changed > change.dropped && change.first_changed <= blocks &&
+        memo.Count() > tail) {
+        if (change.first_changed == blocks) {
+            // Lines added after the last one: what a received answer does.
+            w->appendPlainText(memoLines(memo, tail));
+        } else {
+            QTextCursor cursor(document);
+            const QTextBlock kept = document->findBlockByNumber(static_cast<int>(change.first_changed - 1));
+            cursor.setPosition(kept.position() + kept.length() - 1);
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            cursor.insertText(QLatin1Char('\n') + memoLines(memo, tail));
         }
-    } else {
-        w->setPlainText(memoLines(memo, 0));
+        redrawn = static_cast<std::size_t>(document->blockCount()) == memo.Count();
     }
+    if (!redrawn) w->setPlainText(memoLines(memo, 0));
     w->setProperty(kShownRevision, QVariant::fromValue<qulonglong>(memo.Revision()));
     // New answers arrive at the end: keep the newest line in view.
     if (QScrollBar* bar = w->verticalScrollBar()) bar->setValue(bar->maximum());
@@ -404,6 +406,8 @@ QWidget* ControlBinder::widgetFor(const ControlEntry& entry) {
             // Nothing to undo in a memo the user cannot type into; an undo history would keep every
             // line ever shown.
             w->document()->setUndoRedoEnabled(false);
+            // As many lines as the memo keeps: the widget drops its oldest blocks as the memo drops lines.
+            w->setMaximumBlockCount(static_cast<int>(Memo::kMaxLines));
             nameScrollBars(w, w->accessibleName());
             self.observe(*memo, w, [memo, w] { syncMemo(*memo, w); });
             return w;
