@@ -131,11 +131,11 @@ void BM_DirectAnswerIntoMemo(benchmark::State& state) {
 
 // A day of direct mode with a module sending a line every second, on the hand-driven clock: one iteration
 // is 86,400 batches. Reported: resident memory after the first hour and at the end, the memo's lines, and
-// the mean CPU time of a batch in the first and in the last hour.
+// the mean CPU time of a batch in the second hour (the first that starts with a full memo) and in the last.
 void BM_DirectDayOfAnswers(benchmark::State& state) {
     for (auto _ : state) {
         LinkRig rig(false, pages::kAbonents);
-        double first_hour_ns = 0;
+        double second_hour_ns = 0;
         double last_hour_ns = 0;
         double rss_after_hour = 0;
         for (int hour = 0; hour < 24; ++hour) {
@@ -147,16 +147,14 @@ void BM_DirectDayOfAnswers(benchmark::State& state) {
                 rig.time.advance(1000);  // Timer1 shows the answer
             }
             const double ns = (bench::threadCpuNs() - start) / 3600;
-            if (hour == 0) {
-                first_hour_ns = ns;
-                rss_after_hour = bench::residentKiB();
-            }
+            if (hour == 0) rss_after_hour = bench::residentKiB();
+            if (hour == 1) second_hour_ns = ns;  // the first hour that starts with a full memo
             if (hour == 23) last_hour_ns = ns;
         }
         state.counters["rss_kib_hour1"] = rss_after_hour;
         state.counters["rss_kib_hour24"] = bench::residentKiB();
         state.counters["memo_lines"] = static_cast<double>(rig.window.memo_sms_input.Count());
-        state.counters["batch_ns_hour1"] = first_hour_ns;
+        state.counters["batch_ns_hour2"] = second_hour_ns;
         state.counters["batch_ns_hour24"] = last_hour_ns;
     }
 }

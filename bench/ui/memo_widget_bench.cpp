@@ -1,6 +1,7 @@
 // The received-text memo in the window: one direct-mode answer appended to the memo, its widget brought in
 // step and the event loop run once (so the widget repaints as the window would), with the memo empty or
-// full at its bound; and a day of one answer a second.
+// full at its bound; and a day of one answer a second (resident memory after the first hour and at the
+// end, and the mean CPU time of an answer in the second hour, the first to start full, and in the last).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -61,7 +62,7 @@ void BM_WindowAnswerIntoMemo(benchmark::State& state) {
 void BM_WindowDayOfAnswers(benchmark::State& state) {
     for (auto _ : state) {
         MemoRig rig;
-        double first_hour_ns = 0;
+        double second_hour_ns = 0;
         double last_hour_ns = 0;
         double rss_after_hour = 0;
         for (int hour = 0; hour < 24; ++hour) {
@@ -69,17 +70,15 @@ void BM_WindowDayOfAnswers(benchmark::State& state) {
             for (int second = 0; second < 3600; ++second)
                 rig.answer(hour * 3600 + second);
             const double ns = (bench::threadCpuNs() - start) / 3600;
-            if (hour == 0) {
-                first_hour_ns = ns;
-                rss_after_hour = bench::residentKiB();
-            }
+            if (hour == 0) rss_after_hour = bench::residentKiB();
+            if (hour == 1) second_hour_ns = ns;  // the first hour that starts with a full memo
             if (hour == 23) last_hour_ns = ns;
         }
         state.counters["rss_kib_hour1"] = rss_after_hour;
         state.counters["rss_kib_hour24"] = bench::residentKiB();
         state.counters["widget_lines"] =
             static_cast<double>(static_cast<QPlainTextEdit*>(rig.widget.get())->document()->blockCount());
-        state.counters["batch_ns_hour1"] = first_hour_ns;
+        state.counters["batch_ns_hour2"] = second_hour_ns;
         state.counters["batch_ns_hour24"] = last_hour_ns;
     }
 }
