@@ -13,6 +13,7 @@
 #include "link/fake_link_window.h"
 #include "link/pdu_codec.h"
 #include "link/reply_routing.h"
+#include "memo_bench.h"
 #include "serial/comm_port_driver.h"
 
 namespace hx350 {
@@ -104,6 +105,62 @@ BENCHMARK(BM_DirectPhoneBook);
 BENCHMARK(BM_DirectExternalText);
 BENCHMARK(BM_SmsShortAnswer);
 BENCHMARK(BM_SmsFullListing);
+
+// One direct-mode answer shown in MemoSMSinput (the batch, then the tick of Timer1 that appends it), with
+// the memo kept nearly empty (range 0: emptied every 100 batches) or full at its bound of 5,000 lines (range
+// 1: filled once; every answer then drops the oldest lines). The budget: the full memo costs no more than
+// twice the empty one.
+void BM_DirectAnswerIntoMemo(benchmark::State& state) {
+    const bool full = state.range(0) != 0;
+    LinkRig rig(false, pages::kAbonents);
+    if (full) {
+        for (int i = 0; i < bench::kFullMemoLines; ++i)
+            rig.window.memo_sms_input.Add(bench::statusLine(i).substr(0, 40));
+    }
+    int n = 0;
+    for (auto _ : state) {
+        // Empty: emptied every 100 answers, as Clear does before each command, so it holds a few lines.
+        if (!full && n % 100 == 0) rig.window.memo_sms_input.Clear();
+        const std::string batch = bench::statusLine(n++);
+        rig.link.CommPortDriver1ReceiveData(reinterpret_cast<const std::uint8_t*>(batch.data()),
+                                            static_cast<std::uint32_t>(batch.size()));
+        rig.link.Timer1Timer();
+    }
+    state.counters["memo_lines"] = static_cast<double>(rig.window.memo_sms_input.Count());
+}
+
+// A day of direct mode with a module sending a line every second, on the hand-driven clock: one iteration
+// is 86,400 batches. Reported: resident memory after the first hour and at the end, the memo's lines, and
+// the mean CPU time of a batch in the second hour (the first that starts with a full memo) and in the last.
+void BM_DirectDayOfAnswers(benchmark::State& state) {
+    for (auto _ : state) {
+        LinkRig rig(false, pages::kAbonents);
+        double second_hour_ns = 0;
+        double last_hour_ns = 0;
+        double rss_after_hour = 0;
+        for (int hour = 0; hour < 24; ++hour) {
+            const double start = bench::threadCpuNs();
+            for (int second = 0; second < 3600; ++second) {
+                const std::string batch = bench::statusLine(hour * 3600 + second);
+                rig.link.CommPortDriver1ReceiveData(reinterpret_cast<const std::uint8_t*>(batch.data()),
+                                                    static_cast<std::uint32_t>(batch.size()));
+                rig.time.advance(1000);  // Timer1 shows the answer
+            }
+            const double ns = (bench::threadCpuNs() - start) / 3600;
+            if (hour == 0) rss_after_hour = bench::residentKiB();
+            if (hour == 1) second_hour_ns = ns;  // the first hour that starts with a full memo
+            if (hour == 23) last_hour_ns = ns;
+        }
+        state.counters["rss_kib_hour1"] = rss_after_hour;
+        state.counters["rss_kib_hour24"] = bench::residentKiB();
+        state.counters["memo_lines"] = static_cast<double>(rig.window.memo_sms_input.Count());
+        state.counters["batch_ns_hour2"] = second_hour_ns;
+        state.counters["batch_ns_hour24"] = last_hour_ns;
+    }
+}
+
+BENCHMARK(BM_DirectAnswerIntoMemo)->Arg(0)->Arg(1);
+BENCHMARK(BM_DirectDayOfAnswers)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace hx350

@@ -5,8 +5,8 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 namespace hx350 {
@@ -61,7 +61,81 @@ bool isWritable(const std::string& path, const struct stat& info) {
     return ::access(path.c_str(), W_OK) == 0;
 }
 
+// Where a save goes: `name` with its links followed as the kernel would follow them. A name that does not
+// exist is a new file; a link that leads nowhere, or one the kernel would refuse, is an error.
+struct SaveTarget {
+    std::string path;
+    SettingsFileStatus status;
+};
+
+SaveTarget resolveSaveTarget(const std::string& name) {
+    constexpr int kMaxLinks = 40;  // as the kernel's own limit for one path
+    std::string path = name;
+    for (int links = 0;; ++links) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) {
+            if (errno == ENOENT && links == 0) return {path, {}};
+            return {path, accessError("resolve link", name, errno)};
+        }
+        if (!S_ISLNK(info.st_mode)) return {path, {}};
+        if (links == kMaxLinks) return {path, accessError("resolve link", name, ELOOP)};
+
+        std::string folder = std::filesystem::path(path).parent_path().string();
+        if (folder.empty()) folder = ".";
+        struct stat folder_info {};
+        if (::stat(folder.c_str(), &folder_info) != 0) return {path, accessError("stat", folder, errno)};
+        if (!kernelFollowsLink({info.st_uid, folder_info.st_uid, folder_info.st_mode, ::geteuid()}))
+            return {path, accessError("link of another user in a shared folder:", path, EACCES)};
+
+        std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0) return {path, accessError("resolve link", path, errno)};
+        if (static_cast<std::size_t>(n) >= target.size())
+            return {path, accessError("resolve link", path, ENAMETOOLONG)};
+        target.resize(static_cast<std::size_t>(n));
+        path = target.front() == '/' ? target : folder + "/" + target;
+    }
+}
+
+// Whether `entry` is the name of a temporary file of a save of `file`: "." + file + "." + the six letters
+// and digits mkostemp puts in place of "XXXXXX".
+bool isTemporaryOf(std::string_view entry, std::string_view file) {
+    const std::size_t prefix = file.size() + 2;
+    if (entry.size() != prefix + 6 || entry[0] != '.' || entry.substr(1, file.size()) != file ||
+        entry[prefix - 1] != '.')
+        return false;
+    for (const char c : entry.substr(prefix)) {
+        const bool letter_or_digit =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letter_or_digit) return false;
+    }
+    return true;
+}
+
+// A save killed between writing its temporary file and renaming it leaves the file (mode 0600, with the
+// passwords) behind. Those of this user that are old enough to belong to no save under way are removed.
+void removeLeftoverTemporaries(const std::string& directory, const std::string& file) {
+    constexpr time_t kAgeSeconds = 10 * 60;
+    const time_t now = ::time(nullptr);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (!isTemporaryOf(entry, file)) continue;
+        struct stat info {};
+        if (::lstat(it->path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
+            continue;
+        if (now - info.st_mtime < kAgeSeconds) continue;
+        ::unlink(it->path().c_str());
+    }
+}
+
 }  // namespace
+
+bool kernelFollowsLink(const LinkFacts& facts) {
+    if (facts.link_owner == facts.user) return true;
+    const bool shared = (facts.folder_mode & S_ISVTX) != 0 && (facts.folder_mode & S_IWOTH) != 0;
+    return !shared || facts.link_owner == facts.folder_owner;
+}
 
 int SettingsFileOps::createTemporary(std::string& path_template) {
     // mkostemp creates the file with mode 0600 and O_EXCL, so it never opens someone else's file.
@@ -85,15 +159,28 @@ int SettingsFileOps::rename(const std::string& from, const std::string& to) {
 }
 
 SettingsFileStatus readSettingsFile(const std::string& name, SettingsRecord& record) {
-    // O_NONBLOCK so that a FIFO at that name cannot hold start-up waiting for a writer; it is refused
-    // below like any file that is not a regular one.
-    const int fd = ::open(name.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // What the name leads to is checked before anything opens it: opening a terminal raises DTR, and a
+    // FIFO could hold start-up waiting for a writer. A path-only descriptor opens nothing, and reopening
+    // it through /proc reads the very file that was checked, even if the name changes meanwhile.
+    const int path_fd = ::open(name.c_str(), O_PATH | O_CLOEXEC);
+    if (path_fd < 0) return accessError("open", name, errno);
+    FdGuard path_guard(path_fd);
+    struct stat info {};
+    if (::fstat(path_fd, &info) != 0) return accessError("stat", name, errno);
+    if (!S_ISREG(info.st_mode)) return accessError("not a regular file:", name, 0);
+
+    const std::string reopen = "/proc/self/fd/" + std::to_string(path_fd);
+    int fd = ::open(reopen.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+        // No /proc: open by name, and make sure it is still the file that was checked.
+        fd = ::open(name.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    }
     if (fd < 0) return accessError("open", name, errno);
     FdGuard guard(fd);
-
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) return accessError("stat", name, errno);
-    if (!S_ISREG(info.st_mode)) return accessError("not a regular file:", name, 0);
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0) return accessError("stat", name, errno);
+    if (opened.st_dev != info.st_dev || opened.st_ino != info.st_ino)
+        return accessError("changed while opening:", name, 0);
 
     SettingsRecord::Image buffer{};
     std::size_t got = 0;
@@ -125,14 +212,12 @@ SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsReco
 
 SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsRecord& record,
                                      SettingsFileOps& ops) {
-    // A link is followed, so the file it names is replaced and the link itself stays.
-    std::string target = name;
+    // A link is followed, so the file it names is replaced and the link itself stays; but only where the
+    // kernel would follow it, since the rename below does not ask the kernel.
+    const SaveTarget resolved = resolveSaveTarget(name);
+    if (!resolved.status.ok()) return resolved.status;
+    const std::string& target = resolved.path;
     struct stat info {};
-    if (::lstat(name.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(name.c_str(), nullptr), &std::free);
-        if (!resolved) return accessError("resolve link", name, errno);
-        target = resolved.get();
-    }
 
     bool exists = false;
     mode_t mode = S_IRUSR | S_IWUSR;  // a new file: owner only, it holds the GPRS and FTP passwords
@@ -148,6 +233,7 @@ SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsReco
     const std::filesystem::path target_path(target);
     std::string directory = target_path.parent_path().string();
     if (directory.empty()) directory = ".";
+    removeLeftoverTemporaries(directory, target_path.filename().string());
     std::string temporary = directory + "/." + target_path.filename().string() + ".XXXXXX";
 
     int fd = ops.createTemporary(temporary);

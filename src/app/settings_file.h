@@ -63,11 +63,27 @@ class SettingsFileOps {
     virtual int rename(const std::string& from, const std::string& to);
 };
 
+/// What the kernel's rule for protected symbolic links looks at when a path meets a link: the link's
+/// owner, the owner and mode of the folder holding it, and the user following it.
+struct LinkFacts {
+    uid_t link_owner;
+    uid_t folder_owner;
+    mode_t folder_mode;
+    uid_t user;
+};
+
+/// Whether the kernel would follow such a link with its protected-symlinks rule on: always, unless the
+/// folder is sticky and world-writable (like /tmp), where only the link's owner and the folder's owner
+/// follow it. A save that resolves a link itself must decide as the kernel would, or another user's link
+/// in a shared folder could make it replace a file that user cannot write.
+bool kernelFollowsLink(const LinkFacts& facts);
+
 /// Reads the first record of the file `name` into `record`; bytes after the first 4204 are ignored.
 ///
 /// Errors (the record is changed only where stated):
 /// - AccessError: the file is missing, cannot be opened, is not a regular file (a directory, a FIFO, a
-///   device) or a read fails. `record` is unchanged.
+///   device) or a read fails. `record` is unchanged. What is not a regular file is never opened for
+///   reading (opening a terminal would raise its DTR).
 /// - ReadBeyondEnd: the file holds fewer than 4204 bytes. Those bytes replace the start of `record`; the
 ///   rest of `record` is unchanged. bytes_read says how many.
 /// Never blocks on a FIFO or device at that name.
@@ -77,12 +93,17 @@ SettingsFileStatus readSettingsFile(const std::string& name, SettingsRecord& rec
 ///
 /// An existing file keeps its permission bits (and, where the system allows, its owner); a new file is
 /// readable and writable by its owner only, since it holds passwords in clear. When `name` is a symbolic
-/// link, the file it points to is replaced.
+/// link, the file it points to is replaced, provided the kernel would follow each link on the way
+/// (kernelFollowsLink); a link it would not follow is an AccessError and nothing is written.
+///
+/// Temporary files that an earlier save left in the target's folder (killed between writing and
+/// renaming: ".HX350.cfg.XXXXXX", owned by this user) are removed once they are ten minutes old.
 ///
 /// Errors, all AccessError, each leaving an existing file byte for byte and mode for mode as it was and no
 /// temporary file behind: the target exists but is not a regular file or is read-only (no write
 /// permission bit, or no write access for this process; checked from the mode bits, so a read-only file
-/// is refused even for the superuser); the link cannot be resolved; the temporary file cannot be created in
+/// is refused even for the superuser); the link cannot be resolved or is one the kernel would not follow;
+/// the temporary file cannot be created in
 /// the target's directory; a write, the flush, the close or the rename fails.
 SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsRecord& record,
                                      SettingsFileOps& ops);

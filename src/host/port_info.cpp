@@ -219,6 +219,14 @@ PortInfo describePort(const std::string& path, const SystemRoots& roots) {
             fillUsb(device_link, roots, info);
         }
     }
+    // An on-board UART is told apart by the port type sysfs gives; where sysfs gives none, the port is
+    // shown as such rather than opened to ask (opening may toggle DTR and RTS on someone's equipment).
+    const std::string name = fs::path(info.device).filename().string();
+    if (name.rfind("ttyS", 0) == 0 && isSerialDeviceName(name)) {
+        std::ifstream type_file(fs::path(roots.sys) / "class" / "tty" / name / "type");
+        int type = -1;
+        info.unknown_uart = !(type_file >> type);
+    }
     fillByIdNames(roots, info);
     return info;
 }
@@ -242,6 +250,7 @@ std::string portSummary(const PortInfo& info) {
     }
     for (const auto& name : info.by_id)
         append("by-id " + fs::path(name).filename().string(), ", ");
+    if (info.unknown_uart) append("(unknown UART)", " ");
     if (!details.empty()) text += ": " + details;
     return text;
 }

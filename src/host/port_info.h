@@ -36,6 +36,7 @@ struct PortInfo {
     std::string product;             ///< USB product string ("FT232R USB UART")
     std::string serial;              ///< USB serial number string ("A50285BI")
     std::vector<std::string> by_id;  ///< full paths in <dev>/serial/by-id/ that lead to the device, sorted
+    bool unknown_uart = false;       ///< an on-board UART (ttyS*) whose port type sysfs does not give
 
     /// Whether the path leads to something that exists.
     bool exists() const { return !device.empty(); }
@@ -50,8 +51,9 @@ PortInfo describePort(const std::string& path, const SystemRoots& roots = {});
 
 /// A one-line label for the Serial Port page, for example
 /// "/dev/ttyUSB0: FTDI FT232R USB UART, serial A50285BI (0403:6001), by-id usb-FTDI_..._A50285BI-if00-port0".
-/// A device without USB details shows its path and driver ("/dev/ttyS0: serial8250"); a path that leads
-/// nowhere shows "<path>: not present".
+/// A device without USB details shows its path and driver ("/dev/ttyS0: serial8250"); an on-board UART
+/// that sysfs cannot classify ends in "(unknown UART)"; a path that leads nowhere shows "<path>: not
+/// present".
 std::string portSummary(const PortInfo& info);
 
 /// A phantom test for PortCatalogue that reads the port type from <sys>/class/tty/<name>/type (0: the

@@ -66,7 +66,8 @@ bool DeviceLink::writeBytes(std::string_view bytes) {
 
 bool DeviceLink::writeEachByte(std::string_view bytes) {
     // A port that stopped taking bytes would hold the thread for one output timeout per byte: the first
-    // byte that does not go out ends the write.
+    // byte that does not go out ends the write, and all the bytes share one deadline.
+    TCommPortDriver::WriteOperation operation(driver_);
     for (char ch : bytes) {
         if (!driver_.WriteByte(static_cast<std::uint8_t>(ch))) return false;
     }
@@ -316,9 +317,14 @@ void DeviceLink::releasePdu() {
     state_.awaiting_prompt = false;
     std::string_view digits = state_.stored_pdu;
     if (!digits.empty()) digits.remove_suffix(1);  // the NUL that ends the stored PDU
-    const bool written = writeEachByte(digits);
+    {
+        // The PDU and its Ctrl-Z are one write: a phone that takes a byte now and then ends it after one
+        // output timeout, not one per byte.
+        TCommPortDriver::WriteOperation operation(driver_);
+        const bool written = writeEachByte(digits);
+        if (written) writeEachByte(std::string_view(&kCtrlZ, 1));
+    }
     MemoPutLine(window_.MemoS(), digits, state_.current_line);
-    if (written) writeEachByte(std::string_view(&kCtrlZ, 1));
     state_.pdu_sent = true;
     state_.sms_sending_busy = false;
     setCursor(CursorShape::Default);
@@ -489,14 +495,13 @@ void DeviceLink::giveUpOnPhone() {
 void DeviceLink::commonEnd() {
     LinkState& s = state_;
     if (s.reply_pending && !s.last_received_text.empty()) {
-        Memo& memo = window_.MemoSMSinput();
-        std::string whole = memo.Text();
-        whole += s.last_received_text;
-        whole += "\r\n";
+        // Appended, not set anew: the memo may hold thousands of lines, and each answer costs only itself.
+        std::string shown = s.last_received_text;
+        shown += "\r\n";
         // A NUL ends the text (a plain-send answer): what follows it, the line break too, is not shown.
-        const std::size_t nul = whole.find('\0');
-        if (nul != std::string::npos) whole.resize(nul);
-        memo.SetText(whole);
+        const std::size_t nul = shown.find('\0');
+        if (nul != std::string::npos) shown.resize(nul);
+        window_.MemoSMSinput().Append(shown);
         s.reply_pending = false;
     }
     if (s.batch_received) {

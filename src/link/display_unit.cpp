@@ -1,10 +1,18 @@
 #include "link/display_unit.h"
 
+#include <optional>
 #include <string>
 
 namespace hx350 {
 
 namespace {
+
+// The memo's index of line `number` (counted as the text grew, see Memo::FirstLineNumber()), or nothing
+// when that line was dropped to keep the memo's bound.
+std::optional<std::size_t> indexOf(const Memo& memo, std::size_t number) {
+    if (number < memo.FirstLineNumber()) return std::nullopt;
+    return number - memo.FirstLineNumber();
+}
 
 // Replaces line `index` by `text`, treating the empty line after a final line break (or of an empty memo)
 // as a line of its own. Any other line the memo does not have is left alone.
@@ -12,15 +20,8 @@ void writeLine(Memo& memo, std::size_t index, std::string_view text) {
     if (index < memo.Count()) {
         memo.SetLine(index, text);
     } else if (index == memo.Count() && !memo.EndsOpen()) {
-        if (text.empty()) return;
-        std::string whole = memo.Text();
-        whole += text;
-        memo.SetText(whole);
+        memo.Append(text);
     }
-}
-
-std::string lineAt(const Memo& memo, std::size_t index) {
-    return index < memo.Count() ? memo.Lines()[index] : std::string();
 }
 
 }  // namespace
@@ -33,17 +34,19 @@ void MemoPutChar(Memo& memo, char ch, std::size_t& current_line) {
         return;
     }
     if (!isShownCharacter(ch)) ch = ' ';
-    if (current_line > memo.Count()) return;
-    writeLine(memo, current_line, lineAt(memo, current_line) + ch);
+    const auto index = indexOf(memo, current_line);
+    if (!index || *index > memo.Count()) return;
+    writeLine(memo, *index, memo.Line(*index) + ch);
 }
 
 void MemoPutText(Memo& memo, std::string_view text, std::size_t current_line) {
-    if (current_line > memo.Count()) return;
-    std::string line = lineAt(memo, current_line);
+    const auto index = indexOf(memo, current_line);
+    if (!index || *index > memo.Count()) return;
+    std::string line = memo.Line(*index);
     line.reserve(line.size() + text.size());
     for (char ch : text)
         line += isShownCharacter(ch) ? ch : ' ';
-    writeLine(memo, current_line, line);
+    writeLine(memo, *index, line);
 }
 
 void MemoPutLine(Memo& memo, std::string_view text, std::size_t& current_line) {
@@ -52,7 +55,8 @@ void MemoPutLine(Memo& memo, std::string_view text, std::size_t& current_line) {
 }
 
 void MemoSetFirstLine(Memo& memo, std::string_view text, std::size_t& current_line) {
-    current_line = 0;
+    // The first line of what the memo keeps (line 0 unless older lines were dropped).
+    current_line = memo.FirstLineNumber();
     std::string line = "\r\n";
     line += text;
     line += "\r\n";

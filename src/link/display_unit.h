@@ -4,6 +4,8 @@
 // in), so a text that one memo receives character by character continues on the line another memo last
 // advanced to. Lines are addressed as an edit control does: the lines of the memo, plus the empty line that
 // follows a final line break (an empty memo has its line 0). Writing to any other line does nothing.
+// Line numbers count every line the memo's text has had since it was last set, so after a bounded memo
+// dropped its oldest lines the current line still names the same line; a dropped line takes nothing.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +33,8 @@ void MemoPutText(Memo& memo, std::string_view text, std::size_t current_line);
 /// MemoPutLine: MemoPutText, then MemoPutChar with LF (the current line advances by one).
 void MemoPutLine(Memo& memo, std::string_view text, std::size_t& current_line);
 
-/// MemoSetFirstLine: sets the current line to 0 and replaces the memo's first line by CR LF, `text`, CR LF,
+/// MemoSetFirstLine: sets the current line to the memo's first line (0, or the number of the oldest line
+/// kept by a memo that dropped lines) and replaces that line by CR LF, `text`, CR LF,
 /// so the memo shows an empty line, the text (itself split at any CR LF it holds) and an empty line.
 void MemoSetFirstLine(Memo& memo, std::string_view text, std::size_t& current_line);
 

@@ -14,6 +14,8 @@ bool isDigit(unsigned char ch) {
 }
 
 constexpr std::size_t kScanLimit = 511;
+// The longest message index taken: nine digits always fit the index's type.
+constexpr std::size_t kMaxIndexDigits = 9;
 
 }  // namespace
 
@@ -48,8 +50,9 @@ ListingScan scanListing(std::string_view batch) {
     if (at(batch, end) > 0x20) return scan;
     scan.token = std::string(batch.substr(pos - 1, end - pos));
 
-    // The index: one to three digits just before the first comma that follows the colon on the header
-    // line (TS 27.005 puts <index> first). Computed in full width, so an index above 255 stays itself.
+    // The index: the number just before the first comma that follows the colon on the header line
+    // (TS 27.005 puts <index> first and sets no limit to its digits). A number of more than nine digits
+    // is no index any phone gives: nothing is deleted rather than a wrong message.
     std::size_t comma = 0;
     for (std::size_t p = colon + 1; p < header_end; ++p) {
         if (at(batch, p) == ',') {
@@ -58,14 +61,15 @@ ListingScan scanListing(std::string_view batch) {
         }
     }
     if (comma == 0) return scan;
+    std::size_t first = comma;
+    while (first - 1 > colon && isDigit(at(batch, first - 1)))
+        --first;
+    const std::size_t digits = comma - first;
+    if (digits == 0 || digits > kMaxIndexDigits) return scan;
     unsigned index = 0;
-    unsigned weight = 1;
-    std::size_t digits = 0;
-    for (std::size_t p = comma - 1; p > colon && digits < 3 && isDigit(at(batch, p)); --p, ++digits) {
-        index += weight * static_cast<unsigned>(at(batch, p) - '0');
-        weight *= 10;
-    }
-    if (digits > 0) scan.index = index;
+    for (std::size_t p = first; p < comma; ++p)
+        index = index * 10 + static_cast<unsigned>(at(batch, p) - '0');
+    scan.index = index;
     return scan;
 }
 

@@ -20,9 +20,9 @@ struct ListingScan {
     /// set only when the token is complete, that is followed within the batch by a character at or below
     /// 0x20. The token never holds the batch's last character, nor any beyond position 511.
     std::optional<std::string> token;
-    /// The message index: the one to three digits just before the first comma after the colon on the
-    /// header line. Unset when the token is unset, when there is no comma on that line, or no digit before
-    /// it.
+    /// The message index: the whole number just before the first comma after the colon on the header
+    /// line. Unset when the token is unset, when there is no comma on that line, no digit before it, or
+    /// more than nine digits.
     std::optional<unsigned> index;
     friend bool operator==(const ListingScan&, const ListingScan&) = default;
 };

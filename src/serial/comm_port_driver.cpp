@@ -238,7 +238,10 @@ std::uint32_t TCommPortDriver::WriteDataTimed(const std::uint8_t* data, std::uin
                                               std::uint32_t timeout_ms) {
     if (!IsConnected() || data == nullptr) return 0;
     std::uint32_t written = 0;
-    std::uint32_t last_progress = clock_.tickCount();
+    // One deadline for the whole write (or the operation it belongs to): restarting it at every byte
+    // let a peer that takes one byte just before each timeout hold the thread for minutes.
+    const std::uint32_t start = write_operations_ > 0 ? operation_start_ : clock_.tickCount();
+    if (write_operations_ > 0) timeout_ms = operation_timeout_;
     while (written < size) {
         const auto room = outputRoom();
         if (!room) break;  // the device no longer answers: no write can succeed
@@ -249,12 +252,11 @@ std::uint32_t TCommPortDriver::WriteDataTimed(const std::uint8_t* data, std::uin
             if (r.status == SerialIoResult::Status::Failed) break;  // the device is gone or broken
             if (r.count > 0) {
                 written += static_cast<std::uint32_t>(r.count);
-                last_progress = clock_.tickCount();
                 continue;
             }
         }
         // No progress: wait for the device for the rest of the allowance instead of retrying at once.
-        const std::uint32_t passed = elapsedMs(last_progress, clock_.tickCount());
+        const std::uint32_t passed = elapsedMs(start, clock_.tickCount());
         if (passed > timeout_ms) break;
         if (!device_->waitWritable(timeout_ms - passed)) break;  // the whole rest passed in vain
     }
@@ -267,6 +269,17 @@ std::uint32_t TCommPortDriver::WriteData(const std::uint8_t* data, std::uint32_t
 
 bool TCommPortDriver::WriteByte(std::uint8_t value) {
     return WriteData(&value, 1) == 1;
+}
+
+TCommPortDriver::WriteOperation::WriteOperation(TCommPortDriver& driver) : driver_(driver) {
+    if (driver_.write_operations_++ == 0) {
+        driver_.operation_start_ = driver_.clock_.tickCount();
+        driver_.operation_timeout_ = driver_.output_timeout_;
+    }
+}
+
+TCommPortDriver::WriteOperation::~WriteOperation() {
+    --driver_.write_operations_;
 }
 
 // ---- Receiving

@@ -233,10 +233,27 @@ class TCommPortDriver {
     /// The modem status lines that are on; empty when closed, when the device has none, or on failure.
     ModemLineSet ModemLineStatus();
 
-    /// Writes `size` bytes, waiting while the device accepts none; gives up when more than `timeout_ms`
-    /// pass without progress, when CheckLineStatus() is on and no modem line is on, or when the device
-    /// fails. Result: the number of bytes written (all of them, or a short count); 0 when closed.
+    /// Writes `size` bytes, waiting while the device accepts none; gives up once more than `timeout_ms`
+    /// have passed since the write began (one deadline for the whole write: a peer that takes a byte now
+    /// and then cannot stretch it), when CheckLineStatus() is on and no modem line is on, or when the
+    /// device fails. Inside a WriteOperation the operation's deadline holds instead. Result: the number of
+    /// bytes written (all of them, or a short count); 0 when closed.
     std::uint32_t WriteDataTimed(const std::uint8_t* data, std::uint32_t size, std::uint32_t timeout_ms);
+
+    /// One deadline for several writes that make up one operation (a command written byte by byte, a PDU
+    /// and its Ctrl-Z): while an instance lives, every write of the driver gives up once OutputTimeout()
+    /// (as it was when the outermost instance was made) has passed since then. Operations nest; the
+    /// outermost one's deadline holds.
+    class WriteOperation {
+      public:
+        explicit WriteOperation(TCommPortDriver& driver);
+        ~WriteOperation();
+        WriteOperation(const WriteOperation&) = delete;
+        WriteOperation& operator=(const WriteOperation&) = delete;
+
+      private:
+        TCommPortDriver& driver_;
+    };
 
     /// WriteDataTimed() with OutputTimeout().
     std::uint32_t WriteData(const std::uint8_t* data, std::uint32_t size);
@@ -270,6 +287,12 @@ class TCommPortDriver {
     void readAndRaise(std::uint32_t count, bool as_packet);
     void discard(std::uint32_t count);
     void pollPackets(std::uint32_t waiting);
+
+    // The write operation under way: how many are open, and when and with which timeout the outermost
+    // began.
+    int write_operations_ = 0;
+    std::uint32_t operation_start_ = 0;
+    std::uint32_t operation_timeout_ = 0;
 
     std::unique_ptr<SerialDevice> device_;
     Timer& poll_timer_;

@@ -1,9 +1,6 @@
 #include "serial/port_catalogue.h"
 
-#include <fcntl.h>
 #include <linux/serial.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -107,16 +104,11 @@ void PortCatalogue::renumber() {
 bool PortCatalogue::isPhantomSerialPort(const std::string& path) {
     // sysfs tells the port type without opening the device (opening would raise DTR on real hardware).
     const std::string name = std::filesystem::path(path).filename().string();
+    // A port sysfs says nothing of is kept (and listed as an unknown UART), never opened to find out:
+    // this runs on every change in /dev, and the port may be in use by another program.
     std::ifstream type_file("/sys/class/tty/" + name + "/type");
     int type = -1;
-    if (type_file >> type) return type == PORT_UNKNOWN;
-
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;  // cannot ask: keep it
-    serial_struct info{};
-    const bool phantom = ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type == PORT_UNKNOWN;
-    ::close(fd);
-    return phantom;
+    return (type_file >> type) && type == PORT_UNKNOWN;
 }
 
 }  // namespace hx350

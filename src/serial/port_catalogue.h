@@ -53,9 +53,8 @@ class PortCatalogue {
     /// The detected device paths in catalogue order (before numbering), for diagnostics.
     const std::vector<std::string>& detected() const { return detected_; }
 
-    /// The default phantom test: the serial driver reports the port type as unknown (sysfs "type"
-    /// attribute 0, or TIOCGSERIAL type PORT_UNKNOWN when sysfs says nothing). A device that cannot be
-    /// asked is kept.
+    /// The default phantom test: sysfs gives the port type as unknown ("type" attribute 0). A port sysfs
+    /// says nothing of is kept; no device is ever opened to ask.
     static bool isPhantomSerialPort(const std::string& path);
 
   private:

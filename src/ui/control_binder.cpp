@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,9 +19,13 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <variant>
 
 #include "app/controls.h"
+#include "app/form.h"
 #include "base/memo.h"
 #include "ui/latin1.h"
 
@@ -52,12 +57,55 @@ void setBase(QWidget* widget, Color color) {
     widget->setPalette(palette);
 }
 
-QString memoText(const Memo& memo) {
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(memo.Count()));
-    for (const std::string& line : memo.Lines())
-        lines.push_back(fromCore(line));
-    return lines.join(QLatin1Char('\n'));
+// The memo's lines from `first` on, as the widget shows them: one block per line, so a lone CR or LF
+// inside a line (the memo breaks lines only at CR LF) shows as a space.
+QString memoLines(const Memo& memo, std::size_t first) {
+    QString text;
+    for (std::size_t i = first; i < memo.Count(); ++i) {
+        if (i > first) text += QLatin1Char('\n');
+        QString line = fromCore(memo.Line(i));
+        line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text += line;
+    }
+    return text;
+}
+
+// The memo revision a memo widget shows.
+constexpr const char* kShownRevision = "hx350ShownRevision";
+
+// ---- accessible names
+//
+// A screen reader reads a control by its name, so the name follows what the control shows: a label's name
+// is its text, a button's, check box's and radio button's begin with their caption, and where the caption
+// alone does not tell the control from its neighbours ("WR" beside 54 other "WR" buttons) the context
+// follows it: "WR, External SMS, Temp.Inp.1 > MAXIMUM1".
+
+// What follows the caption in the name of a control made with `design_caption`, with its separator:
+// nothing when the control's label is its caption; the rest of the label when the label goes on from the
+// caption ("Write DI5=0 (open) ..."); else ", " and the label, for a button after its page's caption.
+QString captionContext(const ControlEntry& entry, const std::string& design_caption) {
+    if (entry.label.empty() || entry.label == design_caption) return {};
+    if (!design_caption.empty() && entry.label.rfind(design_caption + ' ', 0) == 0)
+        return fromCore(std::string_view(entry.label).substr(design_caption.size()));
+    QString context = QStringLiteral(", ");
+    if (entry.kind == ControlKind::Button && entry.page >= 0 && entry.page < kPageCount)
+        context += fromCore(kPageCaptions[static_cast<std::size_t>(entry.page)]) + QStringLiteral(", ");
+    return context + fromCore(entry.label);
+}
+
+QString nameWithCaption(const QString& caption, const QString& context) {
+    if (caption.isEmpty()) return context.mid(context.startsWith(QLatin1Char(',')) ? 2 : 1);
+    return caption + context;
+}
+
+// The scroll bars of a memo or list are controls of their own for a screen reader: named after the box.
+void nameScrollBars(QAbstractScrollArea* area, const QString& label) {
+    area->verticalScrollBar()->setAccessibleName(label + QStringLiteral(", vertical scroll bar"));
+    area->horizontalScrollBar()->setAccessibleName(label + QStringLiteral(", horizontal scroll bar"));
+}
+
+void setAccessibleNameIfChanged(QWidget* w, const QString& name) {
+    if (w->accessibleName() != name) w->setAccessibleName(name);
 }
 
 // ---- code -> widget
@@ -77,11 +125,12 @@ void syncEdit(const Edit& edit, QLineEdit* w) {
     setVisibleFrom(w, edit.Visible());
 }
 
-void syncCheckBox(const CheckBox& box, QCheckBox* w) {
+void syncCheckBox(const CheckBox& box, QCheckBox* w, const QString& context) {
     QSignalBlocker block(w);
     w->setChecked(box.Checked());
     const QString caption = fromCore(box.Caption());
     if (w->text() != caption) w->setText(caption);
+    setAccessibleNameIfChanged(w, nameWithCaption(caption, context));
     setVisibleFrom(w, box.Visible());
 }
 
@@ -122,26 +171,56 @@ void syncRange(const RangeControl& range, QAbstractSlider* w) {
     setVisibleFrom(w, range.Visible());
 }
 
-void syncButton(const Button& button, QPushButton* w) {
+void syncButton(const Button& button, QPushButton* w, const QString& context) {
     const QString caption = fromCore(button.Caption());
     if (w->text() != caption) w->setText(caption);
+    setAccessibleNameIfChanged(w, nameWithCaption(caption, context));
     setVisibleFrom(w, button.Visible());
 }
 
 void syncLabel(const Label& label, QLabel* w) {
     const QString caption = fromCore(label.Caption());
     if (w->text() != caption) w->setText(caption);
+    setAccessibleNameIfChanged(w, caption);
     setVisibleFrom(w, label.Visible());
 }
 
-void syncMemo(const Memo& memo, QPlainTextEdit* w) {
-    const QString text = memoText(memo);
-    if (w->toPlainText() != text) {
-        QSignalBlocker block(w);
-        w->setPlainText(text);
-        // New answers arrive at the end: keep the newest line in view.
-        if (QScrollBar* bar = w->verticalScrollBar()) bar->setValue(bar->maximum());
+// Brings the widget to the memo's lines. When the widget shows the revision just before, only what that
+// change touched is redrawn: new lines are appended (the widget, bounded like the memo, drops its oldest
+// blocks itself), a changed tail is replaced; otherwise the whole text is set. So an answer costs the same
+// in a memo of five thousand lines as in an empty one.
+void syncMemoLines(const Memo& memo, QPlainTextEdit* w) {
+    const QVariant shown = w->property(kShownRevision);
+    if (shown.isValid() && shown.toULongLong() == memo.Revision()) return;
+    QSignalBlocker block(w);
+    QTextDocument* document = w->document();
+    const Memo::Change& change = memo.LastChange();
+    const bool follows = shown.isValid() && shown.toULongLong() + 1 == memo.Revision();
+    const auto blocks = static_cast<std::size_t>(document->blockCount());
+    const std::size_t tail = change.first_changed - std::min(change.first_changed, change.dropped);
+    bool redrawn = false;
+    if (follows && change.first_changed > change.dropped && change.first_changed <= blocks &&
+        memo.Count() > tail) {
+        if (change.first_changed == blocks) {
+            // Lines added after the last one: what a received answer does.
+            w->appendPlainText(memoLines(memo, tail));
+        } else {
+            QTextCursor cursor(document);
+            const QTextBlock kept = document->findBlockByNumber(static_cast<int>(change.first_changed - 1));
+            cursor.setPosition(kept.position() + kept.length() - 1);
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            cursor.insertText(QLatin1Char('\n') + memoLines(memo, tail));
+        }
+        redrawn = static_cast<std::size_t>(document->blockCount()) == memo.Count();
     }
+    if (!redrawn) w->setPlainText(memoLines(memo, 0));
+    w->setProperty(kShownRevision, QVariant::fromValue<qulonglong>(memo.Revision()));
+    // New answers arrive at the end: keep the newest line in view.
+    if (QScrollBar* bar = w->verticalScrollBar()) bar->setValue(bar->maximum());
+}
+
+void syncMemo(const Memo& memo, QPlainTextEdit* w) {
+    syncMemoLines(memo, w);
     // The background, like an edit's: the received-text memo turns cream with the data-entry fields.
     setBase(w, memo.color());
     setVisibleFrom(w, memo.Visible());
@@ -243,11 +322,12 @@ QWidget* ControlBinder::widgetFor(const ControlEntry& entry) {
         QWidget* operator()(CheckBox* box) {
             auto* w = new QCheckBox;
             self.remember(entry, w);
-            QObject::connect(w, &QCheckBox::toggled, w, [box, w](bool checked) {
+            const QString context = captionContext(entry, box->Caption());
+            QObject::connect(w, &QCheckBox::toggled, w, [box, w, context](bool checked) {
                 box->userSetChecked(checked);
-                syncCheckBox(*box, w);
+                syncCheckBox(*box, w, context);
             });
-            self.observe(*box, w, [box, w] { syncCheckBox(*box, w); });
+            self.observe(*box, w, [box, w, context] { syncCheckBox(*box, w, context); });
             return w;
         }
         QWidget* operator()(RadioGroup* group) {
@@ -298,16 +378,21 @@ QWidget* ControlBinder::widgetFor(const ControlEntry& entry) {
         QWidget* operator()(Button* button) {
             auto* w = new QPushButton;
             self.remember(entry, w);
+            // Enter in an edit must never press a button: no button is the default one.
             w->setAutoDefault(false);
-            QObject::connect(w, &QPushButton::clicked, w, [button, w] {
+            w->setDefault(false);
+            const QString context = captionContext(entry, button->Caption());
+            QObject::connect(w, &QPushButton::clicked, w, [button, w, context] {
                 button->userClick();
-                syncButton(*button, w);
+                syncButton(*button, w, context);
             });
-            self.observe(*button, w, [button, w] { syncButton(*button, w); });
+            self.observe(*button, w, [button, w, context] { syncButton(*button, w, context); });
             return w;
         }
         QWidget* operator()(Label* label) {
             auto* w = new QLabel;
+            // Shown as written: a text that looks like markup is no markup.
+            w->setTextFormat(Qt::PlainText);
             self.remember(entry, w);
             self.observe(*label, w, [label, w] { syncLabel(*label, w); });
             return w;
@@ -318,6 +403,12 @@ QWidget* ControlBinder::widgetFor(const ControlEntry& entry) {
             // The memos show what the link writes; there is nothing for the user to type into them.
             w->setReadOnly(true);
             w->setLineWrapMode(QPlainTextEdit::NoWrap);
+            // Nothing to undo in a memo the user cannot type into; an undo history would keep every
+            // line ever shown.
+            w->document()->setUndoRedoEnabled(false);
+            // As many lines as the memo keeps: the widget drops its oldest blocks as the memo drops lines.
+            w->setMaximumBlockCount(static_cast<int>(Memo::kMaxLines));
+            nameScrollBars(w, w->accessibleName());
             self.observe(*memo, w, [memo, w] { syncMemo(*memo, w); });
             return w;
         }
@@ -330,6 +421,7 @@ QWidget* ControlBinder::widgetFor(const ControlEntry& entry) {
         QWidget* operator()(ListBox* list) {
             auto* w = new QListWidget;
             self.remember(entry, w);
+            nameScrollBars(w, w->accessibleName());
             self.observe(*list, w, [list, w] { syncListBox(*list, w); });
             return w;
         }
@@ -360,6 +452,8 @@ void ControlBinder::bindPageControl(const ControlEntry& entry, QTabWidget* tabs)
 void ControlBinder::bindStatusBar(const ControlEntry& entry, QStatusBar* bar, QLabel* label) {
     auto* status = std::get<StatusBar*>(entry.ref);
     remember(entry, bar);
+    // The status text can carry a process name from /proc, which any process chooses: never markup.
+    label->setTextFormat(Qt::PlainText);
     label->setObjectName(QStringLiteral("StatusBar1Text"));
     label->setAccessibleName(QStringLiteral("Serial port state"));
     label->setAccessibleDescription(QStringLiteral("StatusBar1Text"));
@@ -369,16 +463,30 @@ void ControlBinder::bindStatusBar(const ControlEntry& entry, QStatusBar* bar, QL
     });
 }
 
+QString withMnemonic(const QString& caption, QString& taken) {
+    if (caption.contains(QLatin1Char('&'))) return caption;
+    for (int i = 0; i < caption.size(); ++i) {
+        const QChar c = caption[i].toLower();
+        if (!c.isLetter() || taken.contains(c)) continue;
+        taken += c;
+        return caption.left(i) + QLatin1Char('&') + caption.mid(i);
+    }
+    return caption;
+}
+
 void ControlBinder::bindMainMenu(const ControlEntry& entry, QMenuBar* bar) {
     auto* menu_bar = std::get<MainMenu*>(entry.ref);
     remember(entry, bar);
+    QString titles_taken;
     for (const MainMenu::Menu& m : menu_bar->Menus()) {
-        QMenu* menu = bar->addMenu(fromCore(m.title->Caption()));
+        QMenu* menu = bar->addMenu(withMnemonic(fromCore(m.title->Caption()), titles_taken));
         nameWidget(menu, fromCore(m.title->name()), fromCore(m.title->Caption()));
         widgets_[m.title->name()] = menu;
+        QString items_taken;
         for (MenuItem* item : m.commands) {
-            QAction* action = menu->addAction(fromCore(item->Caption()));
+            QAction* action = menu->addAction(withMnemonic(fromCore(item->Caption()), items_taken));
             action->setObjectName(fromCore(item->name()));
+            if (item->name() == "SaveSetting1") action->setShortcut(QKeySequence::Save);
             QObject::connect(action, &QAction::triggered, menu, [item] { item->userClick(); });
         }
     }

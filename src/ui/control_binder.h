@@ -6,8 +6,11 @@
 // runs the handler; the widget is then brought back in step with whatever the control holds.
 //
 // Every widget's objectName and accessible description are the control's name ("TXTSMSb7"); a radio group's
-// buttons are named after the group and the 0-based item index ("RadioGroupPort[2]"). Accessible names are
-// the human labels of the registry. Controls hidden when the window is built get no widget at all.
+// buttons are named after the group and the 0-based item index ("RadioGroupPort[2]"). Accessible names
+// follow what a control shows, whenever it changes: a label's is its text; a button's, check box's and
+// radio button's begin with the caption, followed where needed by the context that tells it apart ("WR,
+// External SMS, Temp.Inp.1 > MAXIMUM1"); other controls carry the human label of the registry. Controls
+// hidden when the window is built get no widget at all.
 #pragma once
 
 #include <QObject>
@@ -54,7 +57,9 @@ class ControlBinder : public QObject {
     void bindPageControl(const ControlEntry& entry, QTabWidget* tabs);
     /// Binds the status bar control's text to `label` inside `bar`.
     void bindStatusBar(const ControlEntry& entry, QStatusBar* bar, QLabel* label);
-    /// Builds the menus of the menu bar control into `bar`; each command runs its item's user path.
+    /// Builds the menus of the menu bar control into `bar`; each command runs its item's user path. Every
+    /// menu and command gets a mnemonic (its first letter not yet taken: "&File", "&Save Setting"), and
+    /// "Save Setting" the standard save shortcut (Ctrl+S).
     void bindMainMenu(const ControlEntry& entry, QMenuBar* bar);
 
   private:
@@ -68,5 +73,9 @@ class ControlBinder : public QObject {
 
 /// Gives `widget` the control's name and its human label for automation and screen readers.
 void nameWidget(QWidget* widget, const QString& name, const QString& label);
+
+/// `caption` with a mnemonic: an '&' before its first letter that is not in `taken` (which then holds
+/// it); unchanged when it has one already or no free letter.
+QString withMnemonic(const QString& caption, QString& taken);
 
 }  // namespace hx350::ui

@@ -10,13 +10,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "ui/latin1.h"
 #include "ui/page_kit.h"
@@ -66,6 +69,49 @@ class LazyPage final : public QWidget {
   private:
     std::function<void()> build_;
 };
+
+// The widgets of `layout` in reading order: a grid row by row, each row left to right; any other layout
+// in its own order; a widget's own layout (a group box's) right where the widget stands.
+void collectInReadingOrder(QLayout* layout, QList<QWidget*>& out) {
+    struct Cell {
+        int row;
+        int column;
+        QLayoutItem* item;
+    };
+    std::vector<Cell> cells;
+    auto* grid = qobject_cast<QGridLayout*>(layout);
+    for (int i = 0; i < layout->count(); ++i) {
+        int row = i;
+        int column = 0;
+        if (grid != nullptr) {
+            int row_span = 0;
+            int column_span = 0;
+            grid->getItemPosition(i, &row, &column, &row_span, &column_span);
+        }
+        cells.push_back({row, column, layout->itemAt(i)});
+    }
+    std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    for (const Cell& cell : cells) {
+        if (QWidget* widget = cell.item->widget()) {
+            if ((widget->focusPolicy() & Qt::TabFocus) != 0) out.push_back(widget);
+            if (widget->layout() != nullptr) collectInReadingOrder(widget->layout(), out);
+        } else if (QLayout* inner = cell.item->layout()) {
+            collectInReadingOrder(inner, out);
+        }
+    }
+}
+
+// Tab moves through a page in the order a technician reads it, not in the order the code made the
+// widgets.
+void orderTabStops(QWidget* page) {
+    if (page->layout() == nullptr) return;
+    QList<QWidget*> order;
+    collectInReadingOrder(page->layout(), order);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
 
 }  // namespace
 
@@ -124,6 +170,15 @@ void MainWindow::buildFrame() {
         tabs_->addTab(holder, fromCore(kPageCaptions[static_cast<std::size_t>(i)]));
     }
     binder_->bindPageControl(*registry.find("PageControl1"), tabs_);
+    // Ctrl+PgDown and Ctrl+PgUp turn the pages from anywhere in the window, as in other tabbed windows.
+    const auto turnPage = [this](int step) {
+        const int count = tabs_->count();
+        tabs_->setCurrentIndex((tabs_->currentIndex() + step + count) % count);
+    };
+    auto* next_page = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), this);
+    connect(next_page, &QShortcut::activated, this, [turnPage] { turnPage(1); });
+    auto* previous_page = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), this);
+    connect(previous_page, &QShortcut::activated, this, [turnPage] { turnPage(-1); });
     buildPage(tabs_->currentIndex());
     layout->addWidget(tabs_, 1);
 
@@ -184,6 +239,7 @@ void MainWindow::buildPage(int index) {
     QWidget* page = kPageBuilders[static_cast<std::size_t>(index)](kit);
     page->setObjectName(holder->objectName() + QStringLiteral("Content"));
     holder->layout()->addWidget(page);
+    orderTabStops(page);
     // A page built while its holder is already on screen shows its content at once, not one event-loop
     // turn later.
     if (holder->isVisible()) page->show();

@@ -91,13 +91,16 @@ QGridLayout* PageKit::grid(QWidget* box) {
 }
 
 QLabel* PageKit::text(const QString& text) {
-    return new QLabel(text);
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    return label;
 }
 
 QLabel* PageKit::labelOf(std::string_view name) {
     QWidget* widget = w(name);
     if (widget == nullptr) return nullptr;
     auto* label = new QLabel(fromCore(form_.find(name)->label));
+    label->setTextFormat(Qt::PlainText);
     label->setBuddy(widget);
     return label;
 }

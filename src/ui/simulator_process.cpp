@@ -6,8 +6,16 @@
 #include <csignal>
 
 #include <sys/prctl.h>
+#include <unistd.h>
 
 namespace hx350::ui {
+
+void endWithParent(pid_t parent) {
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    // A parent that died before the request was made sends no signal: the process was handed to another
+    // parent already, and would run on with nobody to end it.
+    if (::getppid() != parent) ::_exit(1);
+}
 
 SimulatorProcess::~SimulatorProcess() {
     stop();
@@ -26,7 +34,7 @@ QString SimulatorProcess::start(const QString& program, const QString& mode, int
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // The simulator goes with this program even when it is killed and cannot stop it: the kernel sends it
     // SIGTERM when its parent ends.
-    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    process_.setChildProcessModifier([parent = ::getpid()] { endWithParent(parent); });
     process_.start(program, {QStringLiteral("--mode"), mode});
     if (!process_.waitForStarted(timeout_ms))
         return fail(QStringLiteral("cannot start %1: %2").arg(program, process_.errorString()));

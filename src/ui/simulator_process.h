@@ -2,10 +2,17 @@
 // read from the first line it prints, ended with the program.
 #pragma once
 
+#include <sys/types.h>
+
 #include <QProcess>
 #include <QString>
 
 namespace hx350::ui {
+
+/// Runs in the simulator's process between fork and exec: asks the kernel for SIGTERM when the parent
+/// ends, and ends the process at once when `parent` (the process that forked it) has already gone, since
+/// the request only covers a parent alive when it is made. Async-signal-safe.
+void endWithParent(pid_t parent);
 
 class SimulatorProcess {
   public:

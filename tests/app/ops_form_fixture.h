@@ -82,10 +82,8 @@ class OpsForm : public ::testing::Test {
 
     TForm1& form() { return *form_; }
     LinkState& linkState() { return form_->link().state(); }
-    const std::vector<std::string>& memoS() { return static_cast<FrameControls&>(*form_).MemoS.Lines(); }
-    const std::vector<std::string>& memoInput() {
-        return static_cast<FrameControls&>(*form_).MemoSMSinput.Lines();
-    }
+    std::vector<std::string> memoS() { return static_cast<FrameControls&>(*form_).MemoS.Lines(); }
+    std::vector<std::string> memoInput() { return static_cast<FrameControls&>(*form_).MemoSMSinput.Lines(); }
     /// The one line MemoS shows, or "<n lines>" when it shows another number of lines.
     std::string shown() {
         const std::vector<std::string>& lines = memoS();

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +19,8 @@
 #include <iterator>
 #include <random>
 #include <vector>
+
+#include "support/pty_pair.h"
 
 namespace hx350 {
 namespace {
@@ -153,6 +159,117 @@ TEST_F(SettingsFileTest, UnreadableFileIsAnAccessError) {
     SettingsRecord record;
     if (::access(file_.c_str(), R_OK) == 0) GTEST_SKIP() << "this user reads files whatever their mode";
     EXPECT_EQ(readSettingsFile(file_, record).result, SettingsFileResult::AccessError);
+}
+
+// ---- Links and what is not a file ----
+
+// The kernel follows a link in a sticky world-writable folder (such as /tmp) only for the link's owner or
+// the folder's owner; elsewhere it follows every link. A save that resolved links itself would write
+// through a link planted by another user.
+TEST(KernelFollowsLink, DecidesAsTheProtectedSymlinksRule) {
+    struct Row {
+        const char* name;
+        uid_t link_owner;
+        uid_t folder_owner;
+        mode_t folder_mode;
+        bool follows;
+    };
+    const uid_t me = 1000;
+    const Row rows[] = {
+        {"OwnLinkInSharedFolder", me, 0, S_IFDIR | 01777, true},
+        {"OtherUsersLinkInSharedFolder", 4242, 0, S_IFDIR | 01777, false},
+        {"LinkOfTheSharedFoldersOwner", 4242, 4242, S_IFDIR | 01777, true},
+        {"WorldWritableWithoutStickyBit", 4242, 0, S_IFDIR | 0777, true},
+        {"StickyButNotWorldWritable", 4242, 0, S_IFDIR | 01775, true},
+        {"OrdinaryFolder", 4242, 0, S_IFDIR | 0755, true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(kernelFollowsLink({row.link_owner, row.folder_owner, row.folder_mode, me}), row.follows)
+            << row.name;
+    }
+}
+
+TEST_F(SettingsFileTest, ALinkOfAnotherUserInASharedFolderIsNotWrittenThrough) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give a link to another owner";
+    // A root-only file elsewhere, and another user's link to it in a sticky world-writable folder.
+    const fs::path secret = dir_ / "private" / "shadow";
+    fs::create_directory(secret.parent_path());
+    const Bytes before = randomBytes(kSettingsRecordSize, 21);
+    writeBytes(secret, before);
+    fs::permissions(secret, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path shared = dir_ / "shared";
+    fs::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const fs::path planted = shared / "HX350.cfg";
+    fs::create_symlink(secret, planted);
+    ASSERT_EQ(::lchown(planted.c_str(), 4242, 4242), 0);
+
+    const SettingsFileStatus status = writeSettingsFile(planted, SettingsRecord());
+    EXPECT_EQ(status.result, SettingsFileResult::AccessError);
+    EXPECT_EQ(readBytes(secret), before);
+    EXPECT_TRUE(fs::is_symlink(planted));
+    EXPECT_EQ(entriesOf(shared), std::vector<std::string>{"HX350.cfg"});
+
+    // The same link owned by the user saving is followed, as the kernel would follow it.
+    ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);
+    ASSERT_TRUE(writeSettingsFile(planted, SettingsRecord()).ok());
+    EXPECT_EQ(readBytes(secret), Bytes(kSettingsRecordSize, 0));
+}
+
+// Opening a terminal raises DTR on the equipment behind it: a settings file that is not a regular file is
+// refused before anything opens it.
+TEST_F(SettingsFileTest, ANameThatLeadsToATerminalOrAFifoIsNeverOpened) {
+    test::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    for (const std::string& target : {pty.secondaryPath(), (dir_ / "fifo").string()}) {
+        fs::remove(file_);
+        fs::create_symlink(target, file_);
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(::inotify_add_watch(watch, target.c_str(), IN_OPEN), 0);
+        SettingsRecord record;
+        EXPECT_EQ(readSettingsFile(file_, record).result, SettingsFileResult::AccessError) << target;
+        EXPECT_EQ(writeSettingsFile(file_, record).result, SettingsFileResult::AccessError) << target;
+        char events[256];
+        EXPECT_LT(::read(watch, events, sizeof events), 0) << target << " was opened";
+        ::close(watch);
+    }
+}
+
+// A save killed between writing its temporary file and the rename leaves the temporary (with the
+// passwords) behind; the next save removes such leftovers of the same file once they are ten minutes old.
+TEST_F(SettingsFileTest, LeftoverTemporariesOlderThanTenMinutesGoAtTheNextSave) {
+    struct Row {
+        const char* name;
+        int age_minutes;
+        bool directory;
+        bool stays;
+    };
+    const Row rows[] = {
+        {".HX350.cfg.a1B2c3", 11, false, false},  // a leftover of this file
+        {".HX350.cfg.Zz9Yy8", 60 * 24, false, false},
+        {".HX350.cfg.q4W5e6", 9, false, true},  // may belong to a save under way
+        {".HX350.cfg.a1B2c", 11, false, true},  // not a temporary's name
+        {".HX350.cfg.a1B2c3d", 11, false, true},
+        {".other.cfg.a1B2c3", 11, false, true},
+        {"HX350.cfg.a1B2c3", 11, false, true},
+        {".HX350.cfg.dIr0k1", 11, true, true},  // not a file
+    };
+    const time_t now = ::time(nullptr);
+    for (const Row& row : rows) {
+        const fs::path path = dir_ / row.name;
+        if (row.directory) {
+            fs::create_directory(path);
+        } else {
+            writeBytes(path, Bytes(10, 1));
+        }
+        const timeval times[2] = {{now - row.age_minutes * 60, 0}, {now - row.age_minutes * 60, 0}};
+        ASSERT_EQ(::utimes(path.c_str(), times), 0);
+    }
+    ASSERT_TRUE(writeSettingsFile(file_, SettingsRecord()).ok());
+    for (const Row& row : rows)
+        EXPECT_EQ(fs::exists(dir_ / row.name), row.stays) << row.name;
 }
 
 // ---- Writing ----

@@ -50,5 +50,27 @@ TEST(Memo, NotifiesEveryChange) {
     EXPECT_EQ(memo.Text(), "y\r\n");
 }
 
+TEST(Memo, AppendGivesTheLinesOfTheWholeTextSetAnew) {
+    struct Row {
+        const char* before;
+        const char* appended;
+    };
+    const Row rows[] = {
+        {"", "a"},       {"", "a\r\n"},           {"a", "b"},
+        {"a", "\r\n"},   {"a\r\n", "b\r\n"},      {"a\r\n", "\r\n"},
+        {"a\r", "\nb"},  {"a\r", "\n"},           {"a", "b\r\nc"},
+        {"a\r\n", "\r"}, {"x\r\ny", "\r\n\r\nz"}, {"a", ""},
+    };
+    for (const Row& row : rows) {
+        Memo appended;
+        appended.SetText(row.before);
+        appended.Append(row.appended);
+        Memo whole;
+        whole.SetText(std::string(row.before) + row.appended);
+        EXPECT_EQ(appended.Lines(), whole.Lines()) << row.before << "+" << row.appended;
+        EXPECT_EQ(appended.Text(), whole.Text()) << row.before << "+" << row.appended;
+    }
+}
+
 }  // namespace
 }  // namespace hx350

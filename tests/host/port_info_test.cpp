@@ -1,8 +1,11 @@
 // Port descriptions, the catalogue and the plug watch over a fake sysfs and device folder.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include <filesystem>
@@ -264,6 +267,43 @@ TEST(PortWatch, AMissingFolderIsStableAndNoError) {
     PortWatch watch("/tmp/hx350-no-such-folder");
     EXPECT_FALSE(watch.changed());
     EXPECT_EQ(PortWatch::scan("/tmp/hx350-no-such-folder"), watch.signature());
+}
+
+// Opening a serial device may toggle DTR and RTS on equipment another program drives: ports are told
+// apart from sysfs alone, and a UART that sysfs cannot classify is listed as such, never opened to ask.
+TEST_F(PortInfoTest, PortsAreClassifiedFromSysfsAloneAndNeverOpened) {
+    struct Row {
+        const char* name;
+        int uart_type;  ///< sysfs "type" of a ttyS node; -1: a node sysfs knows nothing of
+        bool listed;
+        bool unknown_uart;
+    };
+    const Row rows[] = {
+        {"ttyS0", 4, true, false},   // a 16550A
+        {"ttyS1", 0, false, false},  // listed by the driver, no chip behind it
+        {"ttyS57", -1, true, true},
+        {"ttyUSB0", -1, true, false},  // not a UART of the 8250 family
+    };
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    for (const Row& row : rows) {
+        const std::string path = row.uart_type >= 0 ? uart(row.name, row.uart_type) : node(row.name);
+        ASSERT_GE(::inotify_add_watch(watch, path.c_str(), IN_OPEN), 0) << row.name;
+    }
+    PortCatalogue on_fake_tree({roots_.dev, sysfsPhantomTest(roots_)});
+    on_fake_tree.rescan();
+    PortCatalogue as_the_program_makes_it({roots_.dev, {}});
+    as_the_program_makes_it.rescan();
+    for (const Row& row : rows) {
+        const auto& detected = on_fake_tree.detected();
+        EXPECT_EQ(std::count(detected.begin(), detected.end(), dev(row.name)), row.listed ? 1 : 0)
+            << row.name;
+        const std::string summary = portSummary(describePort(dev(row.name), roots_));
+        EXPECT_EQ(summary.find("(unknown UART)") != std::string::npos, row.unknown_uart) << summary;
+    }
+    char events[512];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << "a device node was opened";
+    ::close(watch);
 }
 
 }  // namespace

@@ -194,5 +194,27 @@ TEST_F(LinkOnPty, PortPageReopensThePortWithTheChosenRate) {
     EXPECT_FALSE(driver_.EnableDTROnOpen());
 }
 
+// A module that never pauses, one line a second for a day: the received-text memo stays at its last
+// 5,000 lines (so memory stays flat), each hour, and the newest answer is always the last one shown.
+TEST_F(LinkOnPty, ADayOfAnswersEverySecondKeepsTheMemoBounded) {
+    link_.ReadStateClick();
+    wire();
+    for (int hour = 1; hour <= 24; ++hour) {
+        std::string answer;
+        for (int second = 0; second < 3600; ++second) {
+            answer = "ST OUT=00000 IN=0000000 T1=+21 h" + std::to_string(hour) + " s" +
+                     std::to_string(second) + "\r\n";
+            link_.CommPortDriver1ReceiveData(reinterpret_cast<const std::uint8_t*>(answer.data()),
+                                             static_cast<std::uint32_t>(answer.size()));
+            time_.advance(1000);  // Timer1 shows it
+        }
+        const Memo& memo = window_.memo_sms_input;
+        ASSERT_LE(memo.Count(), 5000u) << "hour " << hour;
+        ASSERT_LE(memo.Text().size(), 5000 * answer.size()) << "hour " << hour;
+        // The answer's own CR LF and the one the display adds: the answer, then an empty line.
+        ASSERT_EQ(memo.Lines()[memo.Count() - 2], answer.substr(0, answer.size() - 2)) << "hour " << hour;
+    }
+}
+
 }  // namespace
 }  // namespace hx350

@@ -2,6 +2,8 @@
 // so the window is held for one output timeout, not one per byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -87,6 +89,107 @@ TEST_F(StalledLink, FrameStopsAtTheFirstRefusedWrite) {
     EXPECT_EQ(*refused_, 4);
     *stalled_ = false;
     EXPECT_EQ(wire(), "");
+}
+
+// A peer that takes one byte every 1.4 s, just inside the output timeout of 1.5 s: the real terminal,
+// except that after each byte it takes no more until the driver has waited 1.4 s for it (which moves the
+// hand-driven clock as the wait would).
+class TrickleDevice final : public SerialDevice {
+  public:
+    TrickleDevice(std::shared_ptr<bool> slow, std::shared_ptr<ManualTimeSource*> time)
+        : slow_(std::move(slow)), time_(std::move(time)) {}
+    SerialError open(const std::string& path) override { return real_.open(path); }
+    void close() override { real_.close(); }
+    bool isOpen() const override { return real_.isOpen(); }
+    bool applyLineSettings(const SerialLineSettings& settings) override {
+        return real_.applyLineSettings(settings);
+    }
+    bool purge(bool input, bool output) override { return real_.purge(input, output); }
+    bool setQueueSizes(std::uint32_t input, std::uint32_t output) override {
+        return real_.setQueueSizes(input, output);
+    }
+    std::optional<SerialQueueCounts> queueCounts() override { return real_.queueCounts(); }
+    SerialIoResult read(std::uint8_t* buffer, std::size_t size) override { return real_.read(buffer, size); }
+    SerialIoResult write(const std::uint8_t* data, std::size_t size) override {
+        if (!*slow_) return real_.write(data, size);
+        if (!ready_) return {SerialIoResult::Status::WouldBlock, 0, 0};
+        ready_ = false;
+        return real_.write(data, 1);
+    }
+    bool waitWritable(std::uint32_t timeout_ms) override {
+        if (!*slow_) return real_.waitWritable(timeout_ms);
+        const std::uint32_t wait = std::min<std::uint32_t>(timeout_ms, kByteMs);
+        (*time_)->skip(wait);
+        ready_ = wait == kByteMs;
+        return ready_;
+    }
+    std::optional<ModemLineSet> modemLines() override { return real_.modemLines(); }
+    bool hungUp() const override { return real_.hungUp(); }
+    const SerialError& lastError() const override { return real_.lastError(); }
+
+    static constexpr std::uint32_t kByteMs = 1400;
+
+  private:
+    std::shared_ptr<bool> slow_;
+    std::shared_ptr<ManualTimeSource*> time_;
+    bool ready_ = true;
+    PosixSerialDevice real_;
+};
+
+struct TrickleSwitches {
+    std::shared_ptr<bool> slow_ = std::make_shared<bool>(false);
+    std::shared_ptr<ManualTimeSource*> clock_ = std::make_shared<ManualTimeSource*>(nullptr);
+};
+
+class TrickleLink : protected TrickleSwitches, public LinkOnPty {
+  protected:
+    TrickleLink() : LinkOnPty(test::noon(), std::make_unique<TrickleDevice>(slow_, clock_)) {
+        *clock_ = &time_;
+    }
+};
+
+// Each write operation has one deadline, its output timeout, however the peer spaces its bytes.
+TEST_F(TrickleLink, OneDeadlinePerWriteOperation) {
+    struct Row {
+        const char* name;
+        std::function<void()> operation;
+        std::uint16_t timeout_ms;
+    };
+    const Row rows[] = {
+        {"Write",
+         [this] {
+             const std::string bytes(40, 'x');
+             driver_.WriteData(reinterpret_cast<const std::uint8_t*>(bytes.data()), 40);
+         },
+         1500},
+        {"WriteTakingSeveralBytes",
+         [this] {
+             const std::string bytes(40, 'x');
+             driver_.WriteData(reinterpret_cast<const std::uint8_t*>(bytes.data()), 40);
+         },
+         5000},
+        {"CommandByteByByte", [this] { link_.SendStrings(std::string(40, 'y'), 40); }, 1500},
+        {"PduRelease",
+         [this] {
+             window_.sms_mode = true;
+             *slow_ = false;
+             link_.sendModuleCommand("GETST");
+             wire();
+             *slow_ = true;
+             answer("> ");  // releases the PDU: 32 digits and Ctrl-Z
+         },
+         1500},
+    };
+    for (const Row& row : rows) {
+        *slow_ = true;
+        driver_.SetOutputTimeout(row.timeout_ms);
+        const std::uint64_t before = time_.elapsedSinceStart();
+        row.operation();
+        const std::uint64_t spent = time_.elapsedSinceStart() - before;
+        *slow_ = false;
+        EXPECT_LE(spent, row.timeout_ms) << row.name;
+        EXPECT_LE(wire().size(), row.timeout_ms / TrickleDevice::kByteMs + 1) << row.name;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,55 @@ TEST(DisplayUnit, SetFirstLineFramesTheTextWithEmptyLinesAndResetsTheLine) {
     filled.SetText("old\r\nkept\r\n");
     MemoSetFirstLine(filled, "new", line);
     EXPECT_EQ(filled.Lines(), (Lines{"", "new", "", "kept"}));
+}
+
+// A peer that never pauses must not grow a memo without end: every memo keeps its last 5,000 lines, and the
+// line numbers the helpers share keep naming the same lines after the oldest went.
+TEST(BoundedMemo, KeepsTheLast5000LinesAndTheHelpersKeepTheirLine) {
+    struct Row {
+        const char* name;
+        std::function<void(Memo&, std::size_t&)> fill;
+        std::string first;
+        std::string last;
+    };
+    const auto lines = [](int from, int to) {
+        std::string text;
+        for (int i = from; i < to; ++i)
+            text += std::to_string(i) + "\r\n";
+        return text;
+    };
+    const Row rows[] = {
+        {"Add",
+         [](Memo& m, std::size_t&) {
+             for (int i = 0; i < 6000; ++i)
+                 m.Add(std::to_string(i));
+         },
+         "1000", "5999"},
+        {"SetText", [&](Memo& m, std::size_t&) { m.SetText(lines(0, 7000)); }, "2000", "6999"},
+        {"PutLineThenTextOnTheCurrentLine",
+         [](Memo& m, std::size_t& line) {
+             for (int i = 0; i < 6000; ++i)
+                 MemoPutLine(m, std::to_string(i), line);
+             MemoPutText(m, "x", line);
+         },
+         "1001", "x"},
+        {"TextForADroppedLineIsNotShown",
+         [&](Memo& m, std::size_t& line) {
+             m.SetText(lines(0, 6000));
+             line = 0;
+             MemoPutText(m, "x", line);
+             MemoPutChar(m, 'y', line);
+         },
+         "1000", "5999"},
+    };
+    for (const Row& row : rows) {
+        Memo memo;
+        std::size_t line = 0;
+        row.fill(memo, line);
+        ASSERT_EQ(memo.Count(), 5000u) << row.name;
+        EXPECT_EQ(memo.Lines().front(), row.first) << row.name;
+        EXPECT_EQ(memo.Lines().back(), row.last) << row.name;
+    }
 }
 
 }  // namespace

@@ -57,7 +57,15 @@ INSTANTIATE_TEST_SUITE_P(
         ListingRow{"ColonIsLastCharacter", "+CMGL:", ListingScan{}},
         ListingRow{"ThreeDigitIndex", "+CMGL: 255,1,,23\r\n" + kGetvr + "\r\n", found(kGetvr, 255)},
         ListingRow{"IndexAbove255KeptWhole", "+CMGL: 300,1,,23\r\n" + kGetvr + "\r\n", found(kGetvr, 300)},
-        ListingRow{"AtMostThreeDigits", "+CMGL: 1234,1,,23\r\n" + kGetvr + "\r\n", found(kGetvr, 234)},
+        // TS 27.005 sets no limit of three digits: the whole number is the index, or none when it is
+        // longer than nine digits (no phone has that many messages; deleting a guess would lose one).
+        ListingRow{"FourDigitIndexReadWhole", "+CMGL: 1005,1,,23\r\n" + kGetvr + "\r\n", found(kGetvr, 1005)},
+        ListingRow{"NineDigitIndex", "+CMGL: 123456789,1,,23\r\n" + kGetvr + "\r\n",
+                   found(kGetvr, 123456789)},
+        ListingRow{"TenDigitIndexIsNotTaken", "+CMGL: 1234567890,1,,23\r\n" + kGetvr + "\r\n",
+                   found(kGetvr, std::nullopt)},
+        ListingRow{"LeadingZerosCount", "+CMGL: 0000000005,1,,23\r\n" + kGetvr + "\r\n",
+                   found(kGetvr, std::nullopt)},
         ListingRow{"NoDigitBeforeComma", "+CMGL: ,1,,23\r\n" + kGetvr + "\r\n", found(kGetvr, std::nullopt)},
         ListingRow{"NoCommaOnHeaderLine", "+CMGL: 5\r\n" + kGetvr + "\r\n1,\r\n",
                    found(kGetvr, std::nullopt)},

@@ -5,16 +5,23 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -296,18 +303,159 @@ class BindingTest : public QObject {
             const auto* w = window_->findChild<QWidget*>(QString::fromLatin1(e.name.c_str()));
             QVERIFY2(w != nullptr, e.name.c_str());
             QCOMPARE(w->accessibleDescription(), QString::fromLatin1(e.name.c_str()));
-            const QString label = QString::fromLatin1((e.label.empty() ? e.name : e.label).c_str());
-            QVERIFY2(w->accessibleName() == label, e.name.c_str());
+            const QString name = w->accessibleName();
+            QVERIFY2(!name.isEmpty(), e.name.c_str());
+            // What the widget shows comes first; a control without a caption carries its label.
+            QString shown;
+            if (const auto* b = qobject_cast<const QAbstractButton*>(w)) shown = b->text();
+            if (const auto* l = qobject_cast<const QLabel*>(w)) shown = l->text();
+            if (qobject_cast<const QLabel*>(w) != nullptr) {
+                QCOMPARE(name, shown);
+            } else if (!shown.isEmpty()) {
+                QVERIFY2(name.startsWith(shown),
+                         qPrintable(QString::fromLatin1(e.name.c_str()) + QStringLiteral(": ") + name));
+            } else {
+                QVERIFY2(name == QString::fromLatin1((e.label.empty() ? e.name : e.label).c_str()),
+                         e.name.c_str());
+            }
             ++checked;
         }
         QVERIFY(checked > 400);
+    }
+
+    // A screen reader must hear what the control shows now: "249 Om" after the label changed, "RD" once
+    // "Read" is ticked.
+    void accessibleNamesFollowWhatTheControlsShow() {
+        struct Row {
+            const char* widget;
+            std::function<void()> change;
+            const char* before;
+            const char* after;
+        };
+        const Row rows[] = {
+            {"TXTSMSb7", [this] { form_->GetText.userClick(); }, "WR, External SMS, Temp.Inp.2 < MINIMUM1",
+             "RD, External SMS, Temp.Inp.2 < MINIMUM1"},
+            {"AN1mode200", [this] { form_->ANmode200[1].SetCaption("249 Om"); }, "200 Om", "249 Om"},
+            {"SMSmode", [this] { form_->SMSmode.SetCaption("SMS mode (phone)"); }, "SMS mode",
+             "SMS mode (phone)"},
+            {"ConnectBtn", [this] { form_->ConnectBtn.SetCaption("Disconnect"); }, "Connect", "Disconnect"},
+            {"RadioGroupRate[4]",
+             [this] {
+                 form_->RadioGroupRate.SetItems({"1", "2", "3", "4", "230400"});
+             },
+             "115200", "230400"},
+        };
+        for (const Row& row : rows) {
+            auto* w = window_->findChild<QWidget*>(QString::fromLatin1(row.widget));
+            QVERIFY2(w != nullptr, row.widget);
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(w);
+            QCOMPARE(accessible->text(QAccessible::Name), QString::fromLatin1(row.before));
+            row.change();
+            QCOMPARE(accessible->text(QAccessible::Name), QString::fromLatin1(row.after));
+            QCOMPARE(accessible->text(QAccessible::Description), QString::fromLatin1(row.widget));
+        }
+    }
+
+    // ---- the keyboard alone
+
+    void keyboardReachesPagesMenusAndSaving() {
+        QCOMPARE(window_->menuBar()->actions().at(0)->text(), QStringLiteral("&File"));
+        QCOMPARE(window_->menuBar()->actions().at(1)->text(), QStringLiteral("&Option"));
+        const int first = form_->PageControl1.ActivePageIndex();
+        QTest::keyClick(window_.get(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(form_->PageControl1.ActivePageIndex(), first + 1);
+        QTest::keyClick(window_.get(), Qt::Key_PageUp, Qt::ControlModifier);
+        QTest::keyClick(window_.get(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(form_->PageControl1.ActivePageIndex(), hx350::kPageCount - 1);
+        QCOMPARE(traced("PageControl1Change"), 3);
+
+        // Enter in an edit presses no button; Ctrl+S saves.
+        showPage(hx350::kExternalSmsPage);
+        auto* edit = widget<QLineEdit>("TXTSMS7");
+        edit->setFocus();
+        trace_.clear();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_Enter);
+        QVERIFY2(trace_.empty(), trace_.empty() ? "" : trace_.front().c_str());
+        for (const QPushButton* b : window_->findChildren<QPushButton*>())
+            QVERIFY2(!b->isDefault() && !b->autoDefault(), qPrintable(b->objectName()));
+        // The save writes HX350.cfg into the working folder: a scratch one.
+        QTemporaryDir scratch;
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(scratch.path()));
+        QTest::keyClick(edit, Qt::Key_S, Qt::ControlModifier);
+        QDir::setCurrent(before);
+        QCOMPARE(traced("SaveSetting1Click"), 1);
+        QVERIFY(QFileInfo::exists(scratch.filePath(QStringLiteral("HX350.cfg"))));
+    }
+
+    void tabFollowsTheReadingOrderOfAPage() {
+        showPage(hx350::kExternalSmsPage);
+        QWidget* at = widget<QLineEdit>("TXTSMS1");
+        at->setFocus();
+        const char* expected[] = {"TXTSMSb1", "TXTSMS2", "TXTSMSb2", "TXTSMS3"};
+        for (const char* next : expected) {
+            at = at->nextInFocusChain();
+            while ((at->focusPolicy() & Qt::TabFocus) == 0 || !at->isVisible())
+                at = at->nextInFocusChain();
+            QCOMPARE(at->objectName(), QString::fromLatin1(next));
+        }
+    }
+
+    // Texts from outside (a process name read from /proc in the status bar) are shown as written, never
+    // as markup.
+    void labelsShowTheirTextAsWritten() {
+        const QList<QLabel*> labels = window_->findChildren<QLabel*>();
+        QVERIFY(labels.size() > 100);
+        for (const QLabel* label : labels)
+            QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName() + label->text()));
+        form_->StatusBar1.SetText("Com1 busy: <img src=x> (pid 7)");
+        auto* status = window_->findChild<QLabel*>(QStringLiteral("StatusBar1Text"));
+        QCOMPARE(status->text(), QStringLiteral("Com1 busy: <img src=x> (pid 7)"));
+    }
+
+    // ---- memos
+
+    // A memo's widget keeps in step with every kind of change, and both keep the last 5,000 lines.
+    void memoWidgetFollowsEveryChangeAndKeepsTheLastLines() {
+        hx350::Memo& memo = form_->MemoSMSinput;
+        auto* w = widget<QPlainTextEdit>("MemoSMSinput");
+        // One block per line; a lone CR inside a line shows as a space.
+        const auto lines = [&memo] {
+            QStringList out;
+            for (const std::string& line : memo.Lines())
+                out.push_back(QString::fromLatin1(line.c_str()).replace(QLatin1Char('\r'), QLatin1Char(' ')));
+            return out.join(QLatin1Char('\n'));
+        };
+        const std::vector<std::function<void()>> steps = {
+            [&] { memo.SetText("\r\n"); },
+            [&] { memo.Append("OK\r\n"); },
+            [&] { memo.Append("open"); },
+            [&] { memo.Append(" line\r"); },
+            [&] { memo.Append("\nnext\r\n\r\n"); },
+            [&] { memo.Add("added"); },
+            [&] { memo.SetLine(1, "one\r\ntwo"); },
+            [&] { memo.Add(""); },
+            [&] { memo.Clear(); },
+            [&] { memo.Append("x"); },
+            [&] {
+                for (int i = 0; i < 6000; ++i)
+                    memo.Append(std::to_string(i) + "\r\n");
+            },
+            [&] { memo.Append("last"); },
+        };
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            steps[i]();
+            QVERIFY2(w->toPlainText() == lines(), qPrintable(QStringLiteral("after step %1").arg(i)));
+        }
+        QCOMPARE(w->document()->blockCount(), 5000);
     }
 
     void sampleOfEveryFamilyByName_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("label");
         QTest::newRow("event text button") << "TXTSMSb7"
-                                           << "Temp.Inp.2 < MINIMUM1";
+                                           << "WR, External SMS, Temp.Inp.2 < MINIMUM1";
         QTest::newRow("event text") << "TXTSMS54" << QString();  // input 7: hidden
         QTest::newRow("short text") << "iTXTSMS30"
                                     << "Analog Inp.2 > MAXIMUM2";

@@ -101,17 +101,18 @@ class FrameTest : public QObject {
         QVERIFY(window.findChildren<QWidget*>().size() > widgets);
     }
 
+    // Each menu and command with its mnemonic, for the keyboard (Alt+F, Alt+O).
     void menuHasFileExitAndOptionSaveSetting() {
         auto form = makeForm();
         MainWindow window(*form);
         const QList<QAction*> menus = window.menuBar()->actions();
         QCOMPARE(menus.size(), 2);
-        QCOMPARE(menus[0]->text(), QStringLiteral("File"));
+        QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
         QCOMPARE(menus[0]->menu()->actions().size(), 1);
-        QCOMPARE(menus[0]->menu()->actions()[0]->text(), QStringLiteral("Exit"));
+        QCOMPARE(menus[0]->menu()->actions()[0]->text(), QStringLiteral("&Exit"));
         QCOMPARE(menus[0]->menu()->actions()[0]->objectName(), QStringLiteral("Exit1"));
-        QCOMPARE(menus[1]->text(), QStringLiteral("Option"));
-        QCOMPARE(menus[1]->menu()->actions()[0]->text(), QStringLiteral("Save Setting"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&Option"));
+        QCOMPARE(menus[1]->menu()->actions()[0]->text(), QStringLiteral("&Save Setting"));
         QCOMPARE(menus[1]->menu()->actions()[0]->objectName(), QStringLiteral("SaveSetting1"));
     }
 
