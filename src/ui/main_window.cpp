@@ -186,6 +186,8 @@ void MainWindow::buildFrame() {
 
     // The link's messages (the SMS exchange) on the left, the port's state beside them.
     message_ = new QLabel;
+    // A long message (a SETTX command with its text) is cut at the right rather than widening the window.
+    message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(message_, 1);
     port_state_ = new QLabel;
     statusBar()->addWidget(port_state_, 1);
