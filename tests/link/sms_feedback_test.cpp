@@ -80,6 +80,8 @@ class SmsFeedbackLink : public LinkOnPty {
         window_.sms_mode = true;
     }
 
+    // The whole course of an exchange, countdown included, is followed through the window in
+    // tests/ui/feedback_test.cpp and against the simulated phone in device_link_sim_test.cpp.
     const std::string& shown() const {
         static const std::string none;
         return window_.link_messages.empty() ? none : window_.link_messages.back();
@@ -95,27 +97,6 @@ class SmsFeedbackLink : public LinkOnPty {
         answer(confirmation);
     }
 };
-
-TEST_F(SmsFeedbackLink, ProgressFromTheClickToTheListedAnswer) {
-    tick(5);  // the listing count runs while the phone is idle
-    link_.ReadStateClick();
-    EXPECT_EQ(shown(), "Sending GETST to +123 (SMS)");
-    EXPECT_EQ(state().sms_outcome, SmsOutcome::Pending);
-    answer("AT+CMGS=16\r\r\n> ");
-    wire();
-    tick();  // the PDU is out: the phone is idle again and the count goes on
-    answer("\r\n+CMGS: 7\r\n\r\nOK\r\n");
-    EXPECT_EQ(shown(), "Sent; waiting for the module's answer (next check in 15 s)");
-    EXPECT_EQ(state().sms_outcome, SmsOutcome::Confirmed);
-    tick(14);
-    EXPECT_EQ(shown(), "Sent; waiting for the module's answer (next check in 1 s)");
-    tick();
-    EXPECT_EQ(wire(), "AT+CMGL=1\r");
-    answer(listing(4, kGetvrFromModule));
-    EXPECT_EQ(shown(), "Answer received");
-    tick(30);
-    EXPECT_EQ(shown(), "Answer received");
-}
 
 TEST_F(SmsFeedbackLink, NoListedMessageForFiveMinutesIsPointedOutOnce) {
     exchange("\r\n+CMGS: 7\r\n\r\nOK\r\n");
