@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves a picture of the window in each state of an SMS-mode exchange as the status bar reports it
 # (sending, dropped click, waiting with the countdown, answer received, no answer for 5 minutes, a message
-# from another number, refused by the phone) into the given folder (default: build/status-screenshots).
+# from another number, refused by the phone) and of "Option" > "Received Messages" into the given folder
+# (default: build/status-screenshots).
 # The pictures come from the window test that plays the phone on a pseudo-terminal with a hand-driven
 # clock, run under Xvfb on the real X platform. Builds the test first when needed.
 # Usage: tools/status_screenshots.sh [output folder]
@@ -17,5 +18,5 @@ trap 'rm -rf "$runtime"' EXIT
 chmod 700 "$runtime"
 XDG_RUNTIME_DIR="$runtime" DBUS_SESSION_BUS_ADDRESS=disabled: LC_ALL=C.UTF-8 HX350_SHOT_DIR="$out" \
   timeout 120 xvfb-run -a -s '-screen 0 1280x900x24 -nolisten tcp' \
-  "$build/bin/ui_feedback_test" -platform xcb statusBarFollowsTheSmsExchange
-ls -1 "$out"/sms-*.png
+  "$build/bin/ui_feedback_test" -platform xcb statusBarFollowsTheSmsExchange receivedMessagesWindowListsTheLog
+ls -1 "$out"/*.png

@@ -46,7 +46,7 @@ MessageLogDialog::MessageLogDialog(MessageLog& log, QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     if (QPushButton* close = buttons->button(QDialogButtonBox::Close)) {
         close->setObjectName(QStringLiteral("ReceivedMessagesClose"));
-        close->setAccessibleName(close->text());
+        close->setAccessibleName(close->text().remove(QLatin1Char('&')));
         close->setAccessibleDescription(close->objectName());
     }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);

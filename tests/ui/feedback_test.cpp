@@ -316,6 +316,9 @@ class FeedbackTest : public QObject {
         form.link().messageLog().add({hx350::LocalDateTime{}, "", "x", std::nullopt});
         QCOMPARE(table->rowCount(), 2);
         QCOMPARE(table->item(1, 3)->text(), QStringLiteral("-"));
+        const QString shots = qEnvironmentVariable("HX350_SHOT_DIR");
+        if (!shots.isEmpty())
+            QVERIFY(window.receivedMessages()->grab().save(shots + "/received-messages.png"));
     }
 };
 
