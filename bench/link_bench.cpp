@@ -72,6 +72,7 @@ void batchThroughLink(benchmark::State& state, bool sms_mode, int page, const st
     for (auto _ : state) {
         rig.window.memo_s.Clear();
         rig.window.memo_sms_input.Clear();
+        rig.window.link_messages.clear();  // the status bar shows only the latest
         rig.link.CommPortDriver1ReceiveData(bytes, size);
         rig.link.Timer1Timer();
     }

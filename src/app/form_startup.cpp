@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/folder_lock.h"
 #include "app/form.h"
 #include "app/port_status.h"
 #include "link/device_link.h"
@@ -77,6 +78,7 @@ class TForm1::LinkSeam final : public LinkWindow {
             if (Edit* edit = form_.find<Edit>(assignment.edit)) edit->SetText(assignment.value);
         }
     }
+    void ShowLinkMessage(std::string_view text) override { form_.StatusBar1.SetMessage(std::string(text)); }
     WindowServices& Services() override { return form_.services_; }
 
   private:
@@ -94,6 +96,7 @@ TForm1::TForm1(FormSeams seams)
       settings_path_(std::move(seams.settings_path)) {
     buildDesign();
     settings_ops_ = seams.settings_ops;
+    lock_folder_ = seams.lock_folder;
     parked_ = {maskPositions(TNrFilter.Text(), 4), maskPositions(ANrFilter.Text(), 4),
                maskPositions(DNrFilter.Text(), 7)};
     catalogue_ = seams.catalogue;
@@ -161,6 +164,11 @@ void TForm1::FormCreate() {
     // usable, so the link, cursor, colours and timer are settled as after a full start.
     if (load_status_.result != SettingsFileResult::ReadBeyondEnd) loadPagesFromRecord();
     settleAfterStartUp();
+    // Said once: two windows on one folder each save over the other's HX350.cfg. Nothing is refused.
+    if (lock_folder_) {
+        folder_lock_ = std::make_unique<FolderLock>(settings_path_);
+        if (folder_lock_->takenByOther()) StatusBar1.SetMessage(otherWindowText(folder_lock_->otherPid()));
+    }
 }
 
 void TForm1::loadPagesFromRecord() {

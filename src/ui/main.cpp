@@ -76,6 +76,7 @@ int main(int argc, char* argv[]) {
     seams.poll_timer = &poll_timer;
     seams.timer1 = &timer1;
     seams.services = &services;
+    seams.lock_folder = true;
     services.setUnattended(!options.screenshot_dir.isEmpty());
     hx350::TForm1 form(std::move(seams));
     hx350::ui::MainWindow window(form);
