@@ -67,15 +67,18 @@ class Rows {
         return *this;
     }
 
-    /// The last row's key; the label gets `qualifier` when the control's label alone is not telling.
+    /// Replaces the last row's key.
     Rows& key(std::string key) {
         rows_.back().key = std::move(key);
         return *this;
     }
+    /// Puts `qualifier` before the control's label in the last row's label, where that label alone does
+    /// not tell the row from another of its group ("Nr3" of the alarm numbers and of the phone book).
     Rows& qualify(std::string_view qualifier) {
         rows_.back().label = labelOf(entryOf(rows_.back().control), qualifier);
         return *this;
     }
+    /// Appends `text` to the last row's label.
     Rows& suffix(std::string_view text) {
         rows_.back().label += text;
         return *this;
