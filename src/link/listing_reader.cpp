@@ -1,5 +1,7 @@
 #include "link/listing_reader.h"
 
+#include "base/text.h"
+
 namespace hx350 {
 
 namespace {
@@ -7,10 +9,6 @@ namespace {
 // Positions count from 1, as in the rules below; the callers keep them within the batch.
 unsigned char at(std::string_view s, std::size_t pos) {
     return static_cast<unsigned char>(s[pos - 1]);
-}
-
-bool isDigit(unsigned char ch) {
-    return ch >= '0' && ch <= '9';
 }
 
 constexpr std::size_t kScanLimit = 511;
@@ -62,7 +60,7 @@ ListingScan scanListing(std::string_view batch) {
     }
     if (comma == 0) return scan;
     std::size_t first = comma;
-    while (first - 1 > colon && isDigit(at(batch, first - 1)))
+    while (first - 1 > colon && isDecimalDigit(static_cast<char>(at(batch, first - 1))))
         --first;
     const std::size_t digits = comma - first;
     if (digits == 0 || digits > kMaxIndexDigits) return scan;
