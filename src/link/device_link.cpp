@@ -336,6 +336,11 @@ void DeviceLink::Timer1Timer() {
     commonEnd();
 }
 
+void DeviceLink::PromptFollowUp() {
+    if (window_.SMSmodeChecked()) return;
+    Timer1Timer();
+}
+
 void DeviceLink::smsModeTick() {
     LinkState& s = state_;
 

@@ -199,6 +199,12 @@ class DeviceLink {
     /// MemoSMSinput and drops it.
     void Timer1Timer();
 
+    /// PromptFollowUp: what a tick of Timer1 does with an answer, done right after a batch that came on a
+    /// quiet gap (prompt delivery). Direct mode: the routing into the page shown and the memo, exactly as
+    /// the next tick would do them (that tick then finds nothing left). SMS mode: nothing; the exchange
+    /// keeps its one-second steps and counts.
+    void PromptFollowUp();
+
     /// SendCMGL: asks the phone for its messages with the first 9 characters of `command` and CR, unless the
     /// phone is busy. Clears awaiting prompt and PDU sent either way.
     void SendCMGL(std::string_view command);
