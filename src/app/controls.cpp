@@ -138,6 +138,12 @@ bool RadioGroup::userSetItemIndex(int index) {
     return true;
 }
 
+bool RadioGroup::userReselect() {
+    if (!Visible() || item_index_ < 0) return false;
+    run(on_reselect_);
+    return true;
+}
+
 // ---- RangeControl, ScrollBar, TrackBar
 
 bool RangeControl::store(int position) {
@@ -254,6 +260,11 @@ bool PageControl::userSelectPage(int index) {
 void StatusBar::SetText(std::string text) {
     if (text_ == text) return;
     text_ = std::move(text);
+    notify();
+}
+
+void StatusBar::SetMessage(std::string message) {
+    message_ = std::move(message);
     notify();
 }
 

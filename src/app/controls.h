@@ -165,12 +165,18 @@ class RadioGroup final : public Control {
     /// hidden.
     bool userSetItemIndex(int index);
 
+    /// Runs when the user clicks the item that is already selected (OnClick does not run then).
+    void setOnReselect(Handler handler) { on_reselect_ = std::move(handler); }
+    /// The user clicks the selected item again: runs OnReselect. False when hidden or nothing is selected.
+    bool userReselect();
+
   private:
     int clamp(int index) const;
     std::string caption_;
     std::vector<std::string> items_;
     int item_index_ = -1;
     Handler on_click_;
+    Handler on_reselect_;
 };
 
 /// The range and position shared by scroll bars and track bars.
@@ -320,9 +326,15 @@ class StatusBar final : public Control {
     ControlKind kind() const override { return ControlKind::StatusBar; }
     const std::string& Text() const { return text_; }
     void SetText(std::string text);
+    /// A second line beside the text for what the window tells about its work (the SMS exchange, another
+    /// window on the same folder); "" shows nothing. Setting the same words again notifies again, so a
+    /// repeated message is noticed.
+    const std::string& Message() const { return message_; }
+    void SetMessage(std::string message);
 
   private:
     std::string text_;
+    std::string message_;
 };
 
 /// One entry of the menu bar (a top-level menu or a command in it).

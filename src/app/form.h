@@ -40,6 +40,7 @@
 namespace hx350 {
 
 class DeviceLink;
+class FolderLock;
 class PortCatalogue;
 class SerialDevice;
 
@@ -78,6 +79,10 @@ struct FormSeams {
     /// The file operations of a save; null: the system's. Tests put a failing disk here. Must outlive the
     /// form.
     SettingsFileOps* settings_ops = nullptr;
+    /// Whether FormCreate() takes the advisory lock of the settings folder (see FolderLock), so that a
+    /// second window on the same folder says so in the status bar. The program sets it; tests and tools
+    /// that build forms leave it off.
+    bool lock_folder = false;
 };
 
 /// The digits of the number masks that wait while their source is disabled: one character per source
@@ -363,6 +368,10 @@ class TForm1 : public FrameControls,
     /// started). A port that cannot be opened shows nothing (the status bar says why).
     void FormCreate();
 
+    /// The advisory lock of the settings folder taken by FormCreate() when FormSeams::lock_folder is set;
+    /// null otherwise.
+    const FolderLock* folderLock() const { return folder_lock_.get(); }
+
     /// The outcome of the settings-file read of FormCreate() (Ok before it ran).
     const SettingsFileStatus& settingsLoadStatus() const { return load_status_; }
 
@@ -415,6 +424,9 @@ class TForm1 : public FrameControls,
     void SqualityClick();
     void SMSmodeClick();
     void InitPort();
+    /// A click on the port or rate already chosen: InitPort() when the port is closed (its device went
+    /// away, or was busy or missing when chosen); an open port is left alone.
+    void reopenPortIfClosed();
     void SkipCRLFcbClick();
     void TrackBar5Change();
     /// Prompt answers on or off, as the box stands. On: the driver hands over a batch once the line has
@@ -647,6 +659,8 @@ class TForm1 : public FrameControls,
     WindowServices& services_;
     std::string settings_path_;
     SettingsFileOps* settings_ops_ = nullptr;  // null: the system's file operations
+    bool lock_folder_ = false;
+    std::unique_ptr<FolderLock> folder_lock_;
     std::function<void()> close_;
 
     SettingsRecord record_;

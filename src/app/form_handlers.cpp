@@ -208,6 +208,9 @@ void TForm1::wireHandlers() {
     // Serial Port page: both radio groups reopen the port.
     wire(RadioGroupPort, "InitPort", [this] { InitPort(); });
     wire(RadioGroupRate, "InitPort", [this] { InitPort(); });
+    // A click on the choice already made: the way to try a port again after its device came back.
+    RadioGroupPort.setOnReselect([this] { reopenPortIfClosed(); });
+    RadioGroupRate.setOnReselect([this] { reopenPortIfClosed(); });
     wire(SkipCRLFcb, "SkipCRLFcbClick", [this] { SkipCRLFcbClick(); });
     wire(TrackBar5, "TrackBar5Change", [this] { TrackBar5Change(); });
     wire(PromptAnswers, "PromptAnswersClick", [this] { PromptAnswersClick(); });
@@ -383,6 +386,12 @@ void TForm1::InitPort() {
     if (link_->InitPort(RadioGroupPort.ItemIndex(), RadioGroupRate.ItemIndex()))
         opened_port_ = describePort(driver_->PortName(), roots_);
     showPortStatus();
+}
+
+void TForm1::reopenPortIfClosed() {
+    // An open port is left alone: reopening it would drop bytes in flight and pulse the lines.
+    if (driver_->IsConnected()) return;
+    InitPort();
 }
 
 void TForm1::SkipCRLFcbClick() {

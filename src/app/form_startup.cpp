@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "app/folder_lock.h"
 #include "app/form.h"
 #include "app/port_status.h"
 #include "base/text.h"
@@ -79,6 +80,7 @@ class TForm1::LinkSeam final : public LinkWindow {
             if (Edit* edit = form_.find<Edit>(assignment.edit)) edit->SetText(assignment.value);
         }
     }
+    void ShowLinkMessage(std::string_view text) override { form_.StatusBar1.SetMessage(std::string(text)); }
     WindowServices& Services() override { return form_.services_; }
 
   private:
@@ -97,6 +99,7 @@ TForm1::TForm1(FormSeams seams)
       settings_path_(std::move(seams.settings_path)) {
     buildDesign();
     settings_ops_ = seams.settings_ops;
+    lock_folder_ = seams.lock_folder;
     parked_ = {maskPositions(TNrFilter.Text(), 4), maskPositions(ANrFilter.Text(), 4),
                maskPositions(DNrFilter.Text(), 7)};
     catalogue_ = seams.catalogue;
@@ -166,6 +169,11 @@ void TForm1::FormCreate() {
     // usable, so the link, cursor, colours and timer are settled as after a full start.
     if (load_status_.result != SettingsFileResult::ReadBeyondEnd) loadPagesFromRecord();
     settleAfterStartUp();
+    // Said once: two windows on one folder each save over the other's HX350.cfg. Nothing is refused.
+    if (lock_folder_) {
+        folder_lock_ = std::make_unique<FolderLock>(settings_path_);
+        if (folder_lock_->takenByOther()) StatusBar1.SetMessage(otherWindowText(folder_lock_->otherPid()));
+    }
 }
 
 namespace {

@@ -81,13 +81,25 @@ void DeviceLink::setCursor(CursorShape shape) {
 // Command channel
 
 SendResult DeviceLink::SendSMS(std::string_view text) {
+    return send(text, Origin::User);
+}
+
+SendResult DeviceLink::send(std::string_view text, Origin origin) {
     setCursor(CursorShape::Hourglass);
     std::string padded = padModuleCommand(text);
     padded += '\r';
 
     if (window_.SMSmodeChecked()) {
         state_.sms_exchange_active = true;
-        if (state_.sms_sending_busy) return SendResult::DroppedBusy;
+        if (state_.sms_sending_busy) {
+            // The drop stays (one SMS at a time), but a click that sent nothing must not look like a write.
+            // The nightly command retries by itself and says nothing.
+            if (origin == Origin::User) {
+                feedback_.dropped();
+                showFeedback();
+            }
+            return SendResult::DroppedBusy;
+        }
 
         // The PDU is built before any state says an exchange is under way: the error box below runs a
         // nested event loop, and a batch or tick handled there must not find a half-prepared exchange.
@@ -116,6 +128,10 @@ SendResult DeviceLink::SendSMS(std::string_view text) {
         if (writeBytes("AT+CMGS=") && writeBytes(length)) writeBytes("\r");
         SerialTimeSetting();
         state_.awaiting_prompt = true;
+        state_.sms_outcome = SmsOutcome::Pending;
+        state_.sms_refusal.clear();
+        feedback_.sending(text, window_.BRnumberText(), clock_.tickCount());
+        showFeedback();
         return SendResult::Sent;
     }
 
@@ -273,6 +289,18 @@ void DeviceLink::CommPortDriver1ReceiveData(const std::uint8_t* data, std::uint3
         }
     }
 
+    // The phone's answer to AT+CMGS or to the PDU may be an error result (TS 27.005 clause 3.2.5): the
+    // exchange ends as with any answer, but the message did not go out and the window says so.
+    const bool answers_command =
+        state_.command_pending && (state_.awaiting_prompt || state_.pdu_sent || state_.confirmation_expected);
+    if (answers_command && state_.sms_outcome == SmsOutcome::Pending) {
+        if (std::optional<std::string> words = phoneRefusal(text)) {
+            state_.sms_outcome = SmsOutcome::Refused;
+            state_.sms_refusal = *words;
+            feedback_.refused(*words);
+        }
+    }
+
     // Any batch after AT+CMGS releases the PDU: the phone's "> " prompt (TS 27.005 clause 3.5.1) is not
     // waited for, since some phones send it with no line end and a poll may deliver it with other bytes.
     if (state_.awaiting_prompt && (state_.command_pending || state_.query_step % 2 == 1)) releasePdu();
@@ -284,6 +312,10 @@ void DeviceLink::CommPortDriver1ReceiveData(const std::uint8_t* data, std::uint3
         if (state_.command_pending) {
             state_.command_pending = false;
             SerialTimeSetting();
+            if (state_.sms_outcome == SmsOutcome::Pending) {
+                state_.sms_outcome = SmsOutcome::Confirmed;
+                feedback_.confirmed(secondsToListing());
+            }
         }
     }
     if (!state_.awaiting_prompt && !state_.pdu_sent) {
@@ -291,6 +323,7 @@ void DeviceLink::CommPortDriver1ReceiveData(const std::uint8_t* data, std::uint3
         state_.sms_sending_busy = false;
     }
     state_.batch_received = true;
+    showFeedback();
 }
 
 void DeviceLink::readListing(std::string_view raw) {
@@ -305,11 +338,22 @@ void DeviceLink::readListing(std::string_view raw) {
         } else {
             state_.last_sms_text = *scan.token;
         }
+        noteListedMessage(*scan.token, scan.index);
         // Delete the message just read (TS 27.005 clause 3.5.4); the next listing brings the next one.
         if (scan.index && writeBytes("AT+CMGD=") && writeBytes(std::to_string(*scan.index))) SendCR();
     }
     state_.sms_exchange_active = false;
     window_.SetStatusColor(colors::kRed);
+}
+
+void DeviceLink::noteListedMessage(const std::string& token, std::optional<unsigned> index) {
+    // Written down before the delete below, whoever sent it: the memo shows any listed message as the
+    // module's answer and keeps only the last one.
+    const std::string sender = PDUSenderNumber(token);
+    const bool sms_mode = window_.SMSmodeChecked();
+    message_log_.add(
+        {clock_.localNow(), sender, sms_mode ? state_.last_sms_text : PDUTextConversion(token), index});
+    if (sms_mode) feedback_.listed(sender, sameSubscriber(sender, window_.BRnumberText()));
 }
 
 void DeviceLink::releasePdu() {
@@ -436,12 +480,26 @@ void DeviceLink::smsModeTick() {
             // Marked before sending: a box shown by SendSMS runs nested ticks, which must not send again.
             // A command dropped because the phone is busy is tried again at the next tick of the minute.
             s.nightly_command_sent = true;
-            if (SendSMS("GETMH") == SendResult::DroppedBusy) s.nightly_command_sent = false;
+            if (send("GETMH", Origin::Timer) == SendResult::DroppedBusy) s.nightly_command_sent = false;
         }
     } else {
         if (now < kNightReleaseEnd) s.sms_exchange_active = false;
         s.nightly_command_sent = false;
     }
+
+    feedback_.tick(clock_.tickCount(), secondsToListing());
+    showFeedback();
+}
+
+int DeviceLink::secondsToListing() const {
+    // The listing goes out on the idle tick that takes the count past kListingIdleTicks.
+    return kListingIdleTicks + 1 - state_.listing_count;
+}
+
+void DeviceLink::showFeedback() {
+    if (feedback_.revision() == feedback_shown_) return;
+    feedback_shown_ = feedback_.revision();
+    window_.ShowLinkMessage(feedback_.text());
 }
 
 bool DeviceLink::queryWatchdog() {
@@ -473,6 +531,8 @@ bool DeviceLink::exchangeWatchdog() {
     s.command_pending = false;
     s.confirmation_expected = false;
     s.sms_exchange_active = false;
+    if (s.sms_outcome == SmsOutcome::Pending) s.sms_outcome = SmsOutcome::GivenUp;
+    feedback_.givenUp();
     const bool first_time = !s.phone_not_connected;
     giveUpOnPhone();
     return first_time;

@@ -16,12 +16,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/clock.h"
 #include "link/answer_recognisers.h"
 #include "link/link_window.h"
+#include "link/message_log.h"
+#include "link/sms_feedback.h"
 #include "serial/comm_port_driver.h"
 
 namespace hx350 {
@@ -89,6 +92,10 @@ struct LinkState {
     bool date_time_refresh = false;      ///< one AT+CCLK? is wanted
     int exchange_silent_ticks = 0;       ///< ticks of an unanswered command exchange since the last batch
 
+    // How the last command SMS fared (read by whatever sequences commands; never changes the exchange).
+    SmsOutcome sms_outcome = SmsOutcome::None;
+    std::string sms_refusal;  ///< the phone's words when it refused the last command SMS ("+CMS ERROR: 500")
+
     // Modem console.
     bool port_error_shown = false;  ///< the port error box has been shown in this run (never cleared)
 
@@ -114,6 +121,12 @@ class DeviceLink {
     /// answers and whether the port error was shown.
     void resetExchangeState();
 
+    /// The status-bar line about the SMS exchange (also handed to LinkWindow::ShowLinkMessage).
+    const SmsFeedback& feedback() const { return feedback_; }
+    /// Every message read from a listing in this run, written down before it is deleted from the phone.
+    MessageLog& messageLog() { return message_log_; }
+    const MessageLog& messageLog() const { return message_log_; }
+
     // ---- Command channel
 
     /// SendSMS: frames one module command (or, after SqualityClick, one plain line) for the transport of
@@ -128,6 +141,7 @@ class DeviceLink {
     /// Errors: while the phone is busy (SMS sending busy) a command is dropped silently. When no PDU can be
     ///   built, nothing is written, the exchange states are reset and the phone-number error box is shown.
     ///   A write that times out ends the frame (the driver reports it as a short count); nothing is shown.
+    ///   SMS mode also tells the status bar: "Sending ... (SMS)", or that a dropped command was not sent.
     SendResult SendSMS(std::string_view text);
 
     /// SendStrings: writes the first `count` characters of `text` (at most all of them) byte by byte; a byte
@@ -227,6 +241,12 @@ class DeviceLink {
     void SqualityClick();
 
   private:
+    enum class Origin { User, Timer };
+    SendResult send(std::string_view text, Origin origin);
+    void showFeedback();
+    int secondsToListing() const;
+    void noteListedMessage(const std::string& token, std::optional<unsigned> index);
+
     enum class Echo { Line, Characters };
     enum class Shows { Nothing, Manufacturer, DateTime };
     struct ConsoleQuery {
@@ -252,6 +272,9 @@ class DeviceLink {
     const Clock& clock_;
     LinkWindow& window_;
     LinkState state_;
+    SmsFeedback feedback_;
+    std::uint64_t feedback_shown_ = 0;  // the feedback revision last handed to the window
+    MessageLog message_log_;
 };
 
 }  // namespace hx350

@@ -49,6 +49,11 @@ class LinkWindow {
     /// ignored.
     virtual void ApplyRouting(const std::vector<EditAssignment>& edits) = 0;
 
+    /// A line about the SMS exchange for the window's status bar (not the Status box): progress, a dropped
+    /// command, a refusal, a message from another number. The link owns the words and their timing; the
+    /// window shows the latest. Does nothing by default.
+    virtual void ShowLinkMessage(std::string_view text) { (void)text; }
+
     /// Cursor and modal message boxes. A box runs a nested event loop: timers and polls go on while it is
     /// open.
     virtual WindowServices& Services() = 0;

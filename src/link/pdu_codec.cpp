@@ -235,4 +235,48 @@ std::string PDUTextConversion(std::string_view pdu, PduDecodeStatus* status) {
     return text;
 }
 
+std::string PDUSenderNumber(std::string_view pdu) {
+    std::string sender;
+    unsigned octet = 0;
+    if (readOctet(pdu, 0, octet) != OctetRead::kOk) return sender;
+    const std::size_t first_octet_pos = 2 * static_cast<std::size_t>(octet) + 2;
+    if (readOctet(pdu, first_octet_pos, octet) != OctetRead::kOk || (octet & 0x03) != 0) return sender;
+    const std::size_t address_pos = first_octet_pos + 2;
+    unsigned length = 0;  // semi-octets of the address value
+    unsigned type = 0;
+    if (readOctet(pdu, address_pos, length) != OctetRead::kOk ||
+        readOctet(pdu, address_pos + 2, type) != OctetRead::kOk) {
+        return sender;
+    }
+    const std::size_t value_pos = address_pos + 4;
+    const std::size_t octets = (static_cast<std::size_t>(length) + 1) / 2;
+    if (pdu.size() < value_pos || (pdu.size() - value_pos) / 2 < octets) return sender;
+    const unsigned type_of_number = (type >> 4) & 0x07;
+    if (type_of_number == 0x05) {
+        // Alphanumeric (TS 23.040 clause 9.1.2.5): 7-bit characters packed like user data.
+        std::uint32_t bits = 0;
+        int bit_count = 0;
+        const std::size_t septets = static_cast<std::size_t>(length) * 4 / 7;
+        for (std::size_t i = 0; i < octets && sender.size() < septets; ++i) {
+            if (readOctet(pdu, value_pos + 2 * i, octet) != OctetRead::kOk) return {};
+            bits |= static_cast<std::uint32_t>(octet) << bit_count;
+            bit_count += 8;
+            while (bit_count >= 7 && sender.size() < septets) {
+                sender += static_cast<char>(kReceiveTable[bits & 0x7F]);
+                bits >>= 7;
+                bit_count -= 7;
+            }
+        }
+        return sender;
+    }
+    if (type_of_number == 0x01) sender += '+';
+    // Semi-octets, the first digit of each pair in the low nibble; an odd count ends in the filler F.
+    for (std::size_t i = 0; i < length; ++i) {
+        const char digit = pdu[value_pos + (i ^ 1)];
+        if (hexValue(digit) < 0 || hexValue(digit) > 9) return {};
+        sender += digit;
+    }
+    return sender;
+}
+
 }  // namespace hx350

@@ -90,4 +90,10 @@ enum class PduDecodeStatus {
 ///   or holding a non-hexadecimal character, gives the characters decoded before that point.
 std::string PDUTextConversion(std::string_view pdu, PduDecodeStatus* status = nullptr);
 
+/// The sender of a listed SMS-DELIVER PDU: its originating address (TS 23.040 clause 9.1.2.5), the digits
+/// with a "+" before them for an international number (type of number 001), the 7-bit text for an
+/// alphanumeric one (type of number 101). Empty for a stored SMS-SUBMIT (it has no sender), and when a
+/// header octet is missing or not hexadecimal. Pure; never reads beyond the end of `pdu`.
+std::string PDUSenderNumber(std::string_view pdu);
+
 }  // namespace hx350

@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <memory>
 #include <variant>
 
 #include "app/controls.h"
@@ -139,8 +140,11 @@ void syncMemo(const Memo& memo, QPlainTextEdit* w) {
     if (w->toPlainText() != text) {
         QSignalBlocker block(w);
         w->setPlainText(text);
-        // New answers arrive at the end: keep the newest line in view.
-        if (QScrollBar* bar = w->verticalScrollBar()) bar->setValue(bar->maximum());
+        // New answers arrive at the end: keep the newest line in view. A memo marked to show its first
+        // line (the one-line log memo, whose second line is the empty line after a released PDU) stays at
+        // the top instead.
+        if (QScrollBar* bar = w->verticalScrollBar())
+            bar->setValue(w->property(kKeepFirstLineProperty).toBool() ? bar->minimum() : bar->maximum());
     }
     // The background, like an edit's: the received-text memo turns cream with the data-entry fields.
     setBase(w, memo.color());
@@ -273,6 +277,15 @@ QWidget* ControlBinder::widgetFor(const ControlEntry& entry) {
                 group->userSetItemIndex(id);
                 syncRadioGroup(*group, w, buttons);
             });
+            // A click on the item already selected toggles nothing; it is a choice made again. What was
+            // selected when the button went down tells it from a click that changed the selection.
+            auto selected_at_press = std::make_shared<int>(-1);
+            QObject::connect(buttons, &QButtonGroup::idPressed, w,
+                             [group, selected_at_press](int) { *selected_at_press = group->ItemIndex(); });
+            QObject::connect(buttons, &QButtonGroup::idClicked, w, [group, selected_at_press](int id) {
+                if (id == *selected_at_press && id == group->ItemIndex()) group->userReselect();
+                *selected_at_press = -1;
+            });
             self.observe(*group, w, [group, w, buttons] { syncRadioGroup(*group, w, buttons); });
             return w;
         }
@@ -357,14 +370,28 @@ void ControlBinder::bindPageControl(const ControlEntry& entry, QTabWidget* tabs)
     observe(*pages, tabs, sync);
 }
 
-void ControlBinder::bindStatusBar(const ControlEntry& entry, QStatusBar* bar, QLabel* label) {
+void ControlBinder::bindStatusBar(const ControlEntry& entry, QStatusBar* bar, QLabel* label,
+                                  QLabel* message) {
     auto* status = std::get<StatusBar*>(entry.ref);
     remember(entry, bar);
     label->setObjectName(QStringLiteral("StatusBar1Text"));
     label->setAccessibleName(QStringLiteral("Serial port state"));
     label->setAccessibleDescription(QStringLiteral("StatusBar1Text"));
-    observe(*status, bar, [status, bar, label] {
+    if (message != nullptr) {
+        // The texts carry numbers and words from the phone: shown as they are, never as markup.
+        message->setTextFormat(Qt::PlainText);
+        message->setObjectName(QStringLiteral("StatusBar1Message"));
+        message->setAccessibleDescription(QStringLiteral("StatusBar1Message"));
+    }
+    QPointer<QLabel> message_guard(message);
+    observe(*status, bar, [status, bar, label, message_guard] {
         label->setText(fromCore(status->Text()));
+        if (message_guard) {
+            const QString text = fromCore(status->Message());
+            message_guard->setText(text);
+            message_guard->setAccessibleName(text);
+            message_guard->setVisible(!text.isEmpty());
+        }
         setVisibleFrom(bar, status->Visible());
     });
 }

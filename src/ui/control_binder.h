@@ -32,6 +32,10 @@ namespace hx350::ui {
 /// The name of button `index` of radio group `group`: "RadioGroupPort[2]".
 QString radioButtonName(std::string_view group, int index);
 
+/// A memo widget with this property set to true keeps its first line in view when its text changes
+/// (the others scroll to their newest line).
+inline constexpr const char* kKeepFirstLineProperty = "hx350KeepFirstLine";
+
 /// Whether a control is visible in the form (any kind).
 bool controlVisible(const ControlRef& ref);
 
@@ -52,8 +56,9 @@ class ControlBinder : public QObject {
 
     /// Binds the page control to the tab widget (the tabs must exist, one per page, in order).
     void bindPageControl(const ControlEntry& entry, QTabWidget* tabs);
-    /// Binds the status bar control's text to `label` inside `bar`.
-    void bindStatusBar(const ControlEntry& entry, QStatusBar* bar, QLabel* label);
+    /// Binds the status bar control's text to `label` inside `bar`, and its message (when `message` is
+    /// given) to `message`, which is hidden while the message is empty.
+    void bindStatusBar(const ControlEntry& entry, QStatusBar* bar, QLabel* label, QLabel* message = nullptr);
     /// Builds the menus of the menu bar control into `bar`; each command runs its item's user path.
     void bindMainMenu(const ControlEntry& entry, QMenuBar* bar);
 

@@ -82,6 +82,7 @@ int main(int argc, char* argv[]) {
     seams.timer1 = &timer1;
     seams.quiet_gap_timer = &quiet_gap_timer;
     seams.services = &services;
+    seams.lock_folder = true;
     services.setUnattended(!options.screenshot_dir.isEmpty());
     QSettings preferences;
     hx350::TForm1 form(std::move(seams));

@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <functional>
 #include <utility>
 
+#include "link/device_link.h"
 #include "ui/latin1.h"
 #include "ui/page_kit.h"
 
@@ -135,12 +137,23 @@ void MainWindow::buildFrame() {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (auto* log = qobject_cast<QPlainTextEdit*>(binder_->widgetFor(*registry.find("MemoS")))) {
         log->setFont(fixed);
+        // One line high: the first line must stay in view. Scrolled to its last line (after a released
+        // PDU that is an empty one), pushed down by a horizontal scroll bar under a long PDU, or with the
+        // document's margins taller than the box, it showed nothing at all.
+        log->setProperty(kKeepFirstLineProperty, true);
         log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        log->setFixedHeight(QFontMetrics(fixed).lineSpacing() + 2 * log->frameWidth() + 8);
+        log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        log->document()->setDocumentMargin(2);
+        const int margins = 2 * static_cast<int>(log->document()->documentMargin()) + 2 * log->frameWidth();
+        log->setFixedHeight(QFontMetrics(fixed).lineSpacing() + margins + 4);
         memos->addWidget(log);
     }
     if (auto* input = qobject_cast<QPlainTextEdit*>(binder_->widgetFor(*registry.find("MemoSMSinput")))) {
-        input->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+        // A tab stop, so that a long answer can be scrolled, selected (Shift+arrows, Ctrl+A) and copied
+        // (Ctrl+C) without a mouse; still read-only.
+        input->setFocusPolicy(Qt::StrongFocus);
+        input->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        input->setTabChangesFocus(true);
         input->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         input->setFixedHeight(QFontMetrics(input->font()).lineSpacing() * 6 + 2 * input->frameWidth() + 8);
         memos->addWidget(input);
@@ -169,11 +182,34 @@ void MainWindow::buildFrame() {
     // ends the event loop; nothing is saved. The close waits for the handler's own return.
     form_.setCloseHandler([this] { closeSoon(); });
     binder_->bindMainMenu(*registry.find("MainMenu1"), menuBar());
+    addReceivedMessagesCommand();
 
+    // The link's messages (the SMS exchange) on the left, the port's state beside them.
+    message_ = new QLabel;
+    statusBar()->addWidget(message_, 1);
     port_state_ = new QLabel;
     statusBar()->addWidget(port_state_, 1);
     statusBar()->setSizeGripEnabled(false);
-    binder_->bindStatusBar(*registry.find("StatusBar1"), statusBar(), port_state_);
+    binder_->bindStatusBar(*registry.find("StatusBar1"), statusBar(), port_state_, message_);
+}
+
+void MainWindow::addReceivedMessagesCommand() {
+    auto* option = qobject_cast<QMenu*>(binder_->find("Option1"));
+    if (option == nullptr) return;
+    QAction* action = option->addAction(QStringLiteral("Received Messages"));
+    action->setObjectName(QStringLiteral("ReceivedMessages1"));
+    connect(action, &QAction::triggered, this, [this] { showReceivedMessages(); });
+}
+
+void MainWindow::showReceivedMessages() {
+    if (message_log_ == nullptr) {
+        message_log_ = new MessageLogDialog(form_.link().messageLog(), this);
+    } else {
+        message_log_->refresh();
+    }
+    message_log_->show();
+    message_log_->raise();
+    message_log_->activateWindow();
 }
 
 void MainWindow::buildPage(int index) {

@@ -10,6 +10,7 @@
 
 #include "app/form.h"
 #include "ui/control_binder.h"
+#include "ui/message_log_dialog.h"
 
 namespace hx350::ui {
 
@@ -39,10 +40,17 @@ class MainWindow : public QMainWindow {
     /// cannot be made or a file cannot be written.
     bool savePagePictures(const QString& dir, QString* error);
 
+    /// "Option" > "Received Messages": shows the log of listed messages (one window, brought to the front
+    /// when already open).
+    void showReceivedMessages();
+    /// The log window, once opened; null before.
+    MessageLogDialog* receivedMessages() const { return message_log_; }
+
   private:
     void buildFrame();
     void buildPage(int index);
     void closeSoon();
+    void addReceivedMessagesCommand();
 
     TForm1& form_;
     ControlBinder* binder_;
@@ -50,6 +58,8 @@ class MainWindow : public QMainWindow {
     std::array<QWidget*, kPageCount> holders_{};
     std::array<bool, kPageCount> built_{};
     QLabel* port_state_ = nullptr;
+    QLabel* message_ = nullptr;
+    MessageLogDialog* message_log_ = nullptr;
 };
 
 }  // namespace hx350::ui

@@ -141,6 +141,23 @@ TEST(RadioGroup, UserSelectionRunsTheHandlerOnlyForAnotherItem) {
     EXPECT_EQ(runs, 1);
 }
 
+TEST(RadioGroup, ClickOnTheSelectedItemRunsOnlyTheReselectHandler) {
+    RadioGroup group;
+    group.SetItems({"a", "b"});
+    int clicks = 0;
+    int reselects = 0;
+    group.setOnClick([&] { ++clicks; });
+    group.setOnReselect([&] { ++reselects; });
+    EXPECT_FALSE(group.userReselect());  // nothing selected yet
+    group.SetItemIndex(1);
+    EXPECT_TRUE(group.userReselect());
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(reselects, 1);
+    group.SetVisible(false);
+    EXPECT_FALSE(group.userReselect());
+    EXPECT_EQ(reselects, 1);
+}
+
 // ---- Scroll bar and track bar: clamping, and who runs the handler.
 
 struct RangeRow {

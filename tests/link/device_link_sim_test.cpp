@@ -140,6 +140,16 @@ TEST_F(LinkAgainstSimulator, SmsModeAnswerIsListedDecodedShownAndDeleted) {
     EXPECT_EQ(lines[1], "");
     EXPECT_TRUE(lines[2].starts_with("3: ")) << lines[2];
     EXPECT_FALSE(state().command_pending);
+    // The status bar followed it, and the message was written down before its delete.
+    EXPECT_EQ(state().sms_outcome, SmsOutcome::Confirmed);
+    ASSERT_GE(window_.link_messages.size(), 3u);
+    EXPECT_EQ(window_.link_messages.front(), "Sending GETNR3 to +491700350350 (SMS)");
+    EXPECT_TRUE(window_.link_messages[1].starts_with("Sent; waiting for the module's answer (next check in "));
+    EXPECT_EQ(window_.link_messages.back(), "Answer received");
+    ASSERT_EQ(link_.messageLog().messages().size(), 1u);
+    EXPECT_EQ(link_.messageLog().messages()[0].sender, "+491700350350");
+    EXPECT_EQ(link_.messageLog().messages()[0].text, state().last_sms_text);
+    EXPECT_TRUE(link_.messageLog().messages()[0].index.has_value());
 
     // The message was deleted: the next two listings (read and unread) find nothing.
     const std::size_t seen = batches_.size();

@@ -60,6 +60,7 @@ class FakeLinkWindow final : public LinkWindow {
         for (const auto& a : assignments)
             edits[a.edit] = a.value;
     }
+    void ShowLinkMessage(std::string_view text) override { link_messages.emplace_back(text); }
     WindowServices& Services() override { return services; }
 
     bool sms_mode = false;
@@ -75,6 +76,7 @@ class FakeLinkWindow final : public LinkWindow {
     std::string status_text = "Setting Mode";
     int page = 0;
     std::map<std::string, std::string> edits;
+    std::vector<std::string> link_messages;  ///< every status-bar line the link handed over, in order
     NestedLoopServices services;
 };
 
