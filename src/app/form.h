@@ -409,6 +409,8 @@ class TForm1 : public FrameControls,
     const TCommPortDriver& CommPortDriver1() const { return *driver_; }
     DeviceLink& link() { return *link_; }
     const DeviceLink& link() const { return *link_; }
+    /// The tick counter the form's timing follows.
+    const Clock& clock() const { return clock_; }
     /// Timer1 (1000 ms, running from the end of FormCreate()).
     Timer& Timer1() { return timer1_; }
     WindowServices& services() { return services_; }

@@ -81,6 +81,7 @@ void DeviceLink::setCursor(CursorShape shape) {
 // Command channel
 
 SendResult DeviceLink::SendSMS(std::string_view text) {
+    ++commands_sent_;
     return send(text, Origin::User);
 }
 
@@ -239,6 +240,8 @@ void DeviceLink::DisplayOnMemo(std::string_view text) {
 }
 
 void DeviceLink::CommPortDriver1ReceiveData(const std::uint8_t* data, std::uint32_t size) {
+    ++batches_received_;
+    last_batch_.assign(reinterpret_cast<const char*>(data), size);
     SerialTimeSetting();
     driver_.SetPollingDelay(4000);
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "form_fixture.h"
+#include "support/frames.h"
 
 namespace hx350::test {
 namespace {
@@ -48,7 +49,7 @@ TEST_F(PromptAnswers, TickedShowsAndRoutesTheAnswerOneGapAfterItArrives) {
         form.PageControl1.SetActivePageIndex(kAbonentsPage);
         form.RadioGroupNR.SetItemIndex(2);
         form.GetNr.userClick();
-        EXPECT_EQ(wire(1), directFrame("GETNR3"));
+        EXPECT_EQ(wire(1), framed("GETNR3"));
         const std::uint64_t shown = msUntilShown(form, "3: +4917612345678");
         EXPECT_GE(shown, c.at_least_ms);
         EXPECT_LE(shown, c.at_most_ms);
