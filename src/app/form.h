@@ -69,6 +69,9 @@ struct FormSeams {
     /// that never fire. Given timers must outlive the form.
     Timer* poll_timer = nullptr;
     Timer* timer1 = nullptr;
+    /// The short timer that watches the line for the end of an answer while "Show answers as soon as they
+    /// arrive" is ticked. Null: a timer that never fires. A given timer must outlive the form.
+    Timer* quiet_gap_timer = nullptr;
     /// Message boxes and the cursor; null: recorded and not shown. Must outlive the form.
     WindowServices* services = nullptr;
     /// The settings file read by FormCreate() and written by "Save Setting".
@@ -294,6 +297,10 @@ struct SerialPortPageControls {
     /// Beside the port choice: which device each port number stands for on this machine, one line per
     /// number (read-only; filled by refreshPortList()).
     Memo MemoPorts{"MemoPorts"};
+    /// "Show answers as soon as they arrive": an addition, unticked by default and never saved in the
+    /// settings file (the window keeps it among the user's preferences). Ticked, each answer is shown as
+    /// soon as the line falls quiet after it instead of at the next poll (PromptAnswersClick).
+    CheckBox PromptAnswers;
 };
 
 /// Page "RunTime".
@@ -402,6 +409,8 @@ class TForm1 : public FrameControls,
     const TCommPortDriver& CommPortDriver1() const { return *driver_; }
     DeviceLink& link() { return *link_; }
     const DeviceLink& link() const { return *link_; }
+    /// The tick counter the form's timing follows.
+    const Clock& clock() const { return clock_; }
     /// Timer1 (1000 ms, running from the end of FormCreate()).
     Timer& Timer1() { return timer1_; }
     WindowServices& services() { return services_; }
@@ -422,6 +431,18 @@ class TForm1 : public FrameControls,
     void reopenPortIfClosed();
     void SkipCRLFcbClick();
     void TrackBar5Change();
+    /// Prompt answers on or off, as the box stands. On: the driver hands over a batch once the line has
+    /// been quiet for its gap, and in direct mode the routing and display that Timer1 would do at its next
+    /// tick follow at once. SMS mode keeps the one-second exchange as it is; only the batches come sooner.
+    void PromptAnswersClick();
+    /// Prompt delivery for a caller that needs it regardless of the box (a run over the whole module);
+    /// false gives the box's choice back.
+    void SetPromptAnswersForced(bool forced);
+    /// Told the box's state whenever "Show answers as soon as they arrive" changes, so the window can keep
+    /// it among the user's preferences.
+    void SetOnPromptAnswersChanged(std::function<void(bool)> observer) {
+        prompt_answers_changed_ = std::move(observer);
+    }
 
     // ---- The port's devices (port_watch.cpp).
 
@@ -615,6 +636,7 @@ class TForm1 : public FrameControls,
     /// bars, track bars, the page control) to `body`, recorded under `handler`.
     template <class C>
     void wire(C& control, std::string handler, std::function<void()> body);
+    void applyPromptDelivery();
 
     ControlRegistry registry_;
     std::unique_ptr<SettingsBindings> bindings_;
@@ -625,6 +647,7 @@ class TForm1 : public FrameControls,
     const Clock& clock_;
     Timer& poll_timer_;
     Timer& timer1_;
+    Timer& quiet_gap_timer_;
     WindowServices& services_;
     std::string settings_path_;
     SettingsFileOps* settings_ops_ = nullptr;  // null: the system's file operations
@@ -637,6 +660,8 @@ class TForm1 : public FrameControls,
     SettingsFileStatus load_status_;
     ParkedDigits parked_;
     bool sms_mode_remembered_ = false;
+    bool prompt_forced_ = false;
+    std::function<void(bool)> prompt_answers_changed_;
     std::int32_t poll_factor_in_use_ = kPollFactorInUse;
     int shunt_choice_ = 3;
     // SMS Shedule page: starts from the boxes as designed (number 1 checked), never saved.

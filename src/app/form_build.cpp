@@ -720,6 +720,7 @@ void TForm1::buildSerialPortPage(Builder& b) {
     b.range(TrackBar5, "TrackBar5", 2, 0, "Wait SMS Timeout (ms)", 0, 99999, 0);
     b.edit(Edit1, "Edit1", 2, 1, "Wait SMS Timeout (ms)", "0", 5, true);
     b.place(MemoPorts, 0, 2, "Devices behind the port numbers");
+    b.check(PromptAnswers, "PromptAnswers", 3, 0, "Show answers as soon as they arrive", false);
 }
 
 void TForm1::buildRunTimePage(Builder& b) {

@@ -213,6 +213,7 @@ void TForm1::wireHandlers() {
     RadioGroupRate.setOnReselect([this] { reopenPortIfClosed(); });
     wire(SkipCRLFcb, "SkipCRLFcbClick", [this] { SkipCRLFcbClick(); });
     wire(TrackBar5, "TrackBar5Change", [this] { TrackBar5Change(); });
+    wire(PromptAnswers, "PromptAnswersClick", [this] { PromptAnswersClick(); });
 
     // RunTime page.
     wire(Button12, "Button12Click", [this] { Button12Click(); });
@@ -395,6 +396,20 @@ void TForm1::reopenPortIfClosed() {
 
 void TForm1::SkipCRLFcbClick() {
     link_->SkipCRLFcbClick();
+}
+
+void TForm1::PromptAnswersClick() {
+    applyPromptDelivery();
+    if (prompt_answers_changed_) prompt_answers_changed_(PromptAnswers.Checked());
+}
+
+void TForm1::SetPromptAnswersForced(bool forced) {
+    prompt_forced_ = forced;
+    applyPromptDelivery();
+}
+
+void TForm1::applyPromptDelivery() {
+    driver_->SetPromptDelivery(prompt_forced_ || PromptAnswers.Checked());
 }
 
 }  // namespace hx350

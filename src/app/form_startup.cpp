@@ -52,6 +52,7 @@ struct TForm1::OwnedSeams {
     SystemClock clock;
     IdleTimer poll_timer;
     IdleTimer timer1;
+    IdleTimer quiet_gap_timer;
     RecordingWindowServices services;
 };
 
@@ -91,6 +92,7 @@ TForm1::TForm1(FormSeams seams)
       clock_(seams.clock != nullptr ? *seams.clock : owned_->clock),
       poll_timer_(seams.poll_timer != nullptr ? *seams.poll_timer : owned_->poll_timer),
       timer1_(seams.timer1 != nullptr ? *seams.timer1 : owned_->timer1),
+      quiet_gap_timer_(seams.quiet_gap_timer != nullptr ? *seams.quiet_gap_timer : owned_->quiet_gap_timer),
       services_(seams.services != nullptr ? *seams.services : owned_->services),
       settings_path_(std::move(seams.settings_path)) {
     buildDesign();
@@ -109,6 +111,8 @@ TForm1::TForm1(FormSeams seams)
     configureDriver();
     link_window_ = std::make_unique<LinkSeam>(*this);
     link_ = std::make_unique<DeviceLink>(*driver_, clock_, timer1_, *link_window_);
+    driver_->SetQuietGapWatch(&quiet_gap_timer_);
+    driver_->SetOnPromptBatch([this] { link_->PromptFollowUp(); });
     // Timer1 belongs to the link; the port watch runs after it on the same tick.
     timer1_.setCallback([this] {
         link_->Timer1Timer();

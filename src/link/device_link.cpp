@@ -82,6 +82,7 @@ void DeviceLink::setCursor(CursorShape shape) {
 // Command channel
 
 SendResult DeviceLink::SendSMS(std::string_view text) {
+    ++commands_sent_;
     return send(text, Origin::User);
 }
 
@@ -240,6 +241,8 @@ void DeviceLink::DisplayOnMemo(std::string_view text) {
 }
 
 void DeviceLink::CommPortDriver1ReceiveData(const std::uint8_t* data, std::uint32_t size) {
+    ++batches_received_;
+    last_batch_.assign(reinterpret_cast<const char*>(data), size);
     SerialTimeSetting();
     driver_.SetPollingDelay(4000);
 
@@ -384,6 +387,11 @@ void DeviceLink::Timer1Timer() {
         window_.ApplyRouting(routeReply(window_.ActivePageIndex(), state_.last_received_text));
     }
     commonEnd();
+}
+
+void DeviceLink::PromptFollowUp() {
+    if (window_.SMSmodeChecked()) return;
+    Timer1Timer();
 }
 
 void DeviceLink::smsModeTick() {

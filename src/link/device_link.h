@@ -121,6 +121,13 @@ class DeviceLink {
     /// answers and whether the port error was shown.
     void resetExchangeState();
 
+    /// Batches received since the link was made, and the bytes of the latest one as they came (kept after
+    /// the tick has shown and dropped them), for whatever waits for an answer step by step.
+    std::uint64_t batchesReceived() const { return batches_received_; }
+    /// Commands handed to SendSMS since the link was made (whatever became of them).
+    std::uint64_t commandsSent() const { return commands_sent_; }
+    const std::string& lastBatch() const { return last_batch_; }
+
     /// The status-bar line about the SMS exchange (also handed to LinkWindow::ShowLinkMessage).
     const SmsFeedback& feedback() const { return feedback_; }
     /// Every message read from a listing in this run, written down before it is deleted from the phone.
@@ -213,6 +220,12 @@ class DeviceLink {
     /// MemoSMSinput and drops it.
     void Timer1Timer();
 
+    /// PromptFollowUp: what a tick of Timer1 does with an answer, done right after a batch that came on a
+    /// quiet gap (prompt delivery). Direct mode: the routing into the page shown and the memo, exactly as
+    /// the next tick would do them (that tick then finds nothing left). SMS mode: nothing; the exchange
+    /// keeps its one-second steps and counts.
+    void PromptFollowUp();
+
     /// SendCMGL: asks the phone for its messages with the first 9 characters of `command` and CR, unless the
     /// phone is busy. Clears awaiting prompt and PDU sent either way.
     void SendCMGL(std::string_view command);
@@ -269,6 +282,9 @@ class DeviceLink {
     SmsFeedback feedback_;
     std::uint64_t feedback_shown_ = 0;  // the feedback revision last handed to the window
     MessageLog message_log_;
+    std::uint64_t batches_received_ = 0;
+    std::uint64_t commands_sent_ = 0;
+    std::string last_batch_;
 };
 
 }  // namespace hx350

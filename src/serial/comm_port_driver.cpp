@@ -41,6 +41,7 @@ TCommPortDriver::TCommPortDriver(std::unique_ptr<SerialDevice> device, Timer& po
 TCommPortDriver::~TCommPortDriver() {
     Disconnect();
     poll_timer_.setCallback({});
+    if (watch_ != nullptr) watch_->setCallback({});
 }
 
 // ---- Properties
@@ -165,6 +166,7 @@ bool TCommPortDriver::Connect() {
     last_error_ = {};
     packet_start_.reset();
     poll_timer_.start(polling_delay_);
+    updateWatch();
     return true;
 }
 
@@ -173,6 +175,67 @@ void TCommPortDriver::Disconnect() {
     poll_timer_.stop();
     device_->close();
     packet_start_.reset();
+    updateWatch();
+}
+
+// ---- Prompt delivery
+
+void TCommPortDriver::SetQuietGapWatch(Timer* watch) {
+    if (watch_ != nullptr) {
+        watch_->stop();
+        watch_->setCallback({});
+    }
+    watch_ = watch;
+    if (watch_ != nullptr) watch_->setCallback([this] { WatchTick(); });
+    updateWatch();
+}
+
+void TCommPortDriver::SetPromptDelivery(bool on) {
+    prompt_delivery_ = on;
+    updateWatch();
+}
+
+void TCommPortDriver::updateWatch() {
+    burst_count_ = 0;
+    if (watch_ == nullptr) return;
+    const bool run = prompt_delivery_ && IsConnected();
+    if (run && !watch_->isActive()) watch_->start(kQuietGapWatchMs);
+    if (!run && watch_->isActive()) watch_->stop();
+}
+
+std::uint32_t TCommPortDriver::QuietGapMs() const {
+    // A character on the line: start bit, data bits, parity bit, stop bits (1.5 counted as 2).
+    const std::uint32_t bits = 1 + (static_cast<std::uint32_t>(data_bits_) + 5) +
+                               (parity_ == ptNONE ? 0 : 1) + (stop_bits_ == sb1BITS ? 1 : 2);
+    const std::uint32_t rate = std::max<std::uint32_t>(baud_rate_value_, 1);
+    const std::uint32_t three_chars_ms = (3 * bits * 1000 + rate - 1) / rate;
+    return std::max<std::uint32_t>(25, three_chars_ms + 20);
+}
+
+bool TCommPortDriver::burstStillArriving(std::uint32_t waiting, std::uint32_t now) {
+    if (waiting != burst_count_) {
+        if (burst_count_ == 0) burst_started_ = now;
+        burst_count_ = waiting;
+        burst_changed_ = now;
+        return true;
+    }
+    return elapsedMs(burst_changed_, now) < QuietGapMs();
+}
+
+void TCommPortDriver::WatchTick() {
+    if (!IsConnected() || !prompt_delivery_ || packet_size_ >= 0) return;
+    const auto counts = device_->queueCounts();
+    if (!counts) return;
+    const std::uint32_t waiting = counts->input;
+    if (waiting == 0) {
+        burst_count_ = 0;
+        return;
+    }
+    // A full buffer cannot wait for a pause: hand it on as the poll would.
+    if (waiting < in_buf_size_ && burstStillArriving(waiting, clock_.tickCount())) return;
+    burst_count_ = 0;
+    readAndRaise(std::min(waiting, in_buf_size_), false);
+    if (on_prompt_batch_ && IsConnected()) on_prompt_batch_();
 }
 
 SerialLineSettings TCommPortDriver::lineSettings() const {
@@ -326,7 +389,14 @@ void TCommPortDriver::PollTick() {
     if (!counts) return;  // the device failed (vanished): nothing to read, nothing to report
     const std::uint32_t waiting = counts->input;
     if (packet_size_ < 0) {
-        if (waiting > 0) readAndRaise(std::min(waiting, in_buf_size_), false);
+        if (waiting == 0) return;
+        if (prompt_delivery_ && watch_ != nullptr && watch_->isActive()) {
+            // The watch delivers at the next pause; only a burst as long as a whole poll period goes now.
+            const std::uint32_t now = clock_.tickCount();
+            if (burstStillArriving(waiting, now) && elapsedMs(burst_started_, now) < polling_delay_) return;
+            burst_count_ = 0;
+        }
+        readAndRaise(std::min(waiting, in_buf_size_), false);
         return;
     }
     pollPackets(waiting);

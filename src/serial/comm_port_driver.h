@@ -198,6 +198,33 @@ class TCommPortDriver {
     bool CheckLineStatus() const { return check_line_status_; }
     void SetCheckLineStatus(bool value) { check_line_status_ = value; }
 
+    // ---- Prompt delivery (an addition: off by default, the poll alone delivers as described above)
+
+    /// The timer that watches the line for a quiet gap while prompt delivery is on; a timer of the owning
+    /// thread that must outlive the driver. Null: prompt delivery cannot run.
+    void SetQuietGapWatch(Timer* watch);
+
+    /// With prompt delivery on (and a watch timer given), bytes are delivered as one batch as soon as the
+    /// line has been quiet for QuietGapMs() after the last of them, instead of at the next poll; the poll
+    /// then leaves a batch that is still arriving alone, unless it has been arriving for a whole
+    /// PollingDelay() (a peer that never pauses is delivered as the poll would). Only without packets.
+    bool PromptDelivery() const { return prompt_delivery_; }
+    void SetPromptDelivery(bool on);
+
+    /// The quiet gap that ends a batch: three character times at the current line settings plus 20 ms,
+    /// at least 25 ms.
+    std::uint32_t QuietGapMs() const;
+
+    /// Runs right after a batch that prompt delivery handed to OnReceiveData (not after a polled one).
+    void SetOnPromptBatch(std::function<void()> handler) { on_prompt_batch_ = std::move(handler); }
+
+    /// Period of the watch timer in ms.
+    static constexpr std::uint32_t kQuietGapWatchMs = 5;
+
+    /// One look of the watch timer (tests may call it): delivers what waits once the line has been quiet
+    /// for QuietGapMs().
+    void WatchTick();
+
     /// Handler for received bytes while PacketSize() is -1.
     const TReceiveDataEvent& OnReceiveData() const { return on_receive_data_; }
     void SetOnReceiveData(TReceiveDataEvent handler) { on_receive_data_ = std::move(handler); }
@@ -287,6 +314,8 @@ class TCommPortDriver {
     void readAndRaise(std::uint32_t count, bool as_packet);
     void discard(std::uint32_t count);
     void pollPackets(std::uint32_t waiting);
+    void updateWatch();
+    bool burstStillArriving(std::uint32_t waiting, std::uint32_t now);
 
     // The write operation under way: how many are open, and when and with which timeout the outermost
     // began.
@@ -320,6 +349,13 @@ class TCommPortDriver {
     bool check_line_status_ = false;
     TReceiveDataEvent on_receive_data_;
     TReceivePacketEvent on_receive_packet_;
+
+    Timer* watch_ = nullptr;
+    bool prompt_delivery_ = false;
+    std::function<void()> on_prompt_batch_;
+    std::uint32_t burst_count_ = 0;    ///< bytes waiting at the last look; 0: no burst seen
+    std::uint32_t burst_changed_ = 0;  ///< tick of the last look that saw the count change
+    std::uint32_t burst_started_ = 0;  ///< tick of the look that first saw the burst
 
     std::vector<std::uint8_t> receive_buffer_;
     std::optional<std::uint32_t> packet_start_;

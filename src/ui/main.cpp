@@ -1,6 +1,7 @@
 // hx350: the service tool's program. Sets up the application, builds the headless form and its window,
 // runs the start-up sequence and the event loop until the window closes.
 #include <QApplication>
+#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -43,6 +44,9 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    // The user's preferences (never the settings file) live in ~/.config/hx350/hx350.conf.
+    QCoreApplication::setOrganizationName(QStringLiteral("hx350"));
+    QCoreApplication::setApplicationName(QStringLiteral("hx350"));
     hx350::ui::applyApplicationLook();
     const CommandLineResult command_line = hx350::ui::parseCommandLine(QApplication::arguments());
     if (command_line.action != CommandLineResult::Action::Run) return report(command_line);
@@ -68,6 +72,7 @@ int main(int argc, char* argv[]) {
     hx350::ui::QtWindowServices services;
     hx350::ui::QtTimer poll_timer;
     hx350::ui::QtTimer timer1;
+    hx350::ui::QtTimer quiet_gap_timer;
     const hx350::SystemClock clock;
     hx350::FormSeams seams;
     seams.port_path = [&catalogue](int number) { return catalogue.pathOf(number); };
@@ -75,15 +80,22 @@ int main(int argc, char* argv[]) {
     seams.clock = &clock;
     seams.poll_timer = &poll_timer;
     seams.timer1 = &timer1;
+    seams.quiet_gap_timer = &quiet_gap_timer;
     seams.services = &services;
     seams.lock_folder = true;
     services.setUnattended(!options.screenshot_dir.isEmpty());
+    QSettings preferences;
     hx350::TForm1 form(std::move(seams));
     hx350::ui::MainWindow window(form);
     services.setParentWindow(&window);
     // Start-up runs after the widgets are bound, so they show everything it loads; its message boxes
     // (a missing or short settings file) come before the window appears.
     form.FormCreate();
+    // Preferences apply after start-up, which stays as designed; pictures are made with none of them.
+    if (options.screenshot_dir.isEmpty())
+        form.PromptAnswers.SetChecked(preferences.value(QStringLiteral("promptAnswers"), false).toBool());
+    form.SetOnPromptAnswersChanged(
+        [&preferences](bool on) { preferences.setValue(QStringLiteral("promptAnswers"), on); });
     if (options.exit_after_first_paint) new hx350::ui::FirstPaintProbe(window);  // owned by the window
     window.show();
 

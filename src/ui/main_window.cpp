@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -253,9 +254,31 @@ void MainWindow::buildFrame() {
 void MainWindow::addReceivedMessagesCommand() {
     auto* option = qobject_cast<QMenu*>(binder_->find("Option1"));
     if (option == nullptr) return;
+    const auto addRun = [&](const QString& caption, const QString& name, ModuleRunKind kind) {
+        QAction* run = option->addAction(caption);
+        run->setObjectName(name);
+        connect(run, &QAction::triggered, this, [this, kind] { showModuleRun(kind); });
+    };
+    addRun(QStringLiteral("Write All to Module..."), QStringLiteral("WriteAll1"), ModuleRunKind::WriteAll);
+    addRun(QStringLiteral("Read All from Module..."), QStringLiteral("ReadAll1"), ModuleRunKind::ReadAll);
     QAction* action = option->addAction(QStringLiteral("Received Messages"));
     action->setObjectName(QStringLiteral("ReceivedMessages1"));
     connect(action, &QAction::triggered, this, [this] { showReceivedMessages(); });
+}
+
+void MainWindow::showModuleRun(ModuleRunKind kind) {
+    const std::string refusal = ModuleRun::refusalFor(form_, kind);
+    if (!refusal.empty()) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Read All from Module"), fromCore(refusal),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return;
+    }
+    delete module_run_;
+    module_run_ = new ModuleRunDialog(form_, kind, this);
+    module_run_->setWindowModality(Qt::WindowModal);
+    module_run_->show();
 }
 
 void MainWindow::showReceivedMessages() {

@@ -11,6 +11,7 @@
 #include "app/form.h"
 #include "ui/control_binder.h"
 #include "ui/message_log_dialog.h"
+#include "ui/module_run_dialog.h"
 
 namespace hx350::ui {
 
@@ -43,6 +44,11 @@ class MainWindow : public QMainWindow {
     /// "Option" > "Received Messages": shows the log of listed messages (one window, brought to the front
     /// when already open).
     void showReceivedMessages();
+    /// "Option" > "Write All to Module..." / "Read All from Module...": the run's dialog (reading in SMS
+    /// mode is refused with a sentence saying why, and nothing is sent).
+    void showModuleRun(ModuleRunKind kind);
+    /// The last run's dialog, once opened; null before.
+    ModuleRunDialog* moduleRun() const { return module_run_; }
     /// The log window, once opened; null before.
     MessageLogDialog* receivedMessages() const { return message_log_; }
 
@@ -60,6 +66,7 @@ class MainWindow : public QMainWindow {
     QLabel* port_state_ = nullptr;
     QLabel* message_ = nullptr;
     MessageLogDialog* message_log_ = nullptr;
+    ModuleRunDialog* module_run_ = nullptr;
 };
 
 }  // namespace hx350::ui

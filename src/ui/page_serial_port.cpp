@@ -19,6 +19,7 @@ QWidget* buildSerialPortPage(PageKit& kit) {
     kit.labelled(g, "TrackBar5", 2, 0);
     if (QWidget* wait = kit.w("TrackBar5")) wait->setMinimumWidth(280);
     kit.put(g, "Edit1", 2, 2);
+    kit.put(g, "PromptAnswers", 3, 0, 1, 3);
     // Beside the port choice: which device each number stands for on this machine.
     kit.put(g, "MemoPorts", 0, 3, 3, 1);
     if (QWidget* devices = kit.w("MemoPorts")) {

@@ -1,7 +1,9 @@
 // The whole window on a real pseudo-terminal with Qt's timers: a button press puts a framed command on the
 // line, and an answer written by the far end reaches the memo widget through the driver's poll and Timer1.
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include "app/form.h"
 #include "base/clock.h"
 #include "ui/main_window.h"
+#include "ui/module_run_dialog.h"
 #include "ui/qt_timer.h"
 
 class LivePortTest : public QObject {
@@ -99,6 +102,64 @@ class LivePortTest : public QObject {
         QVERIFY(memo != nullptr);
         // The driver polls every 5 s by design, Timer1 ticks every second.
         QTRY_VERIFY_WITH_TIMEOUT(memo->toPlainText().contains(QStringLiteral("STATUS 1 OK")), 9000);
+    }
+
+    void writeAllFromTheMenuAnswersEveryStepAndSavesItsReport() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        hx350::ui::QtTimer poll_timer;
+        hx350::ui::QtTimer timer1;
+        hx350::ui::QtTimer quiet_gap;
+        const hx350::SystemClock clock;
+        hx350::FormSeams seams;
+        const std::string device = secondary_name_;
+        seams.port_path = [device](int number) { return number == 1 ? device : std::string(); };
+        seams.clock = &clock;
+        seams.poll_timer = &poll_timer;
+        seams.timer1 = &timer1;
+        seams.quiet_gap_timer = &quiet_gap;
+        seams.settings_path = dir.filePath(QStringLiteral("HX350.cfg")).toStdString();
+        hx350::TForm1 form(std::move(seams));
+        hx350::ui::MainWindow window(form);
+        window.show();
+        form.FormCreate();
+
+        auto* write_all = window.findChild<QAction*>(QStringLiteral("WriteAll1"));
+        QVERIFY(write_all != nullptr);
+        write_all->trigger();
+        hx350::ui::ModuleRunDialog* dialog = window.moduleRun();
+        QVERIFY(dialog != nullptr);
+        QVERIFY(dialog->isVisible());
+        QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
+        QVERIFY(dialog->run() != nullptr);
+        // The module: "OK" to every frame (a frame ends with its NUL byte), until the run is over.
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (!dialog->run()->finished() && elapsed.elapsed() < 60000) {
+            QApplication::processEvents();
+            char buffer[512];
+            const ssize_t n = ::read(primary_, buffer, sizeof buffer);
+            if (n > 0 &&
+                std::string_view(buffer, static_cast<std::size_t>(n)).find('\0') != std::string_view::npos)
+                QCOMPARE(::write(primary_, "OK\r\n", 4), ssize_t{4});
+            else if (n <= 0)
+                QTest::qWait(2);
+        }
+        QVERIFY(dialog->run()->finished());
+        QVERIFY2(dialog->run()->allAnswered(), dialog->run()->stopReason().c_str());
+        QCOMPARE(dialog->reportTable()->rowCount(), static_cast<int>(dialog->run()->steps().size()));
+        QCOMPARE(dialog->cancelButton()->text(), QStringLiteral("Close"));
+        QVERIFY(dialog->saveReportButton()->isEnabled());
+        const QString csv = dir.filePath(QStringLiteral("report.csv"));
+        QString error;
+        QVERIFY2(dialog->saveReport(csv, &error), qPrintable(error));
+        QFile saved(csv);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = saved.readAll().split('\n');
+        QCOMPARE(lines.first(), QByteArray("step,label,command,answer,status\r"));
+        QCOMPARE(lines.size() - 2, dialog->reportTable()->rowCount());  // header, rows, empty after the last
+        for (const QByteArray& line : lines)
+            QVERIFY2(!line.endsWith(",no answer\r") && !line.endsWith(",error answer\r"), line.constData());
     }
 };
 
