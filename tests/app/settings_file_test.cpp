@@ -167,8 +167,8 @@ TEST_F(SettingsFileTest, ALinkOfAnotherUserInASharedFolderIsNotWrittenThrough) {
     // A root-only file elsewhere, and another user's link to it in a sticky world-writable folder.
     const fs::path secret = dir_ / "private" / "shadow";
     fs::create_directory(secret.parent_path());
-    const Bytes before = randomBytes(kSettingsRecordSize, 21);
-    writeBytes(secret, before);
+    const Bytes before = test::randomBytes<Bytes>(kSettingsRecordSize, 21);
+    test::writeWholeFile(secret, before);
     fs::permissions(secret, fs::perms::owner_read | fs::perms::owner_write);
     const fs::path shared = dir_ / "shared";
     fs::create_directory(shared);
@@ -179,14 +179,14 @@ TEST_F(SettingsFileTest, ALinkOfAnotherUserInASharedFolderIsNotWrittenThrough) {
 
     const SettingsFileStatus status = writeSettingsFile(planted, SettingsRecord());
     EXPECT_EQ(status.result, SettingsFileResult::AccessError);
-    EXPECT_EQ(readBytes(secret), before);
+    EXPECT_EQ(test::readWholeFile<Bytes>(secret), before);
     EXPECT_TRUE(fs::is_symlink(planted));
-    EXPECT_EQ(entriesOf(shared), std::vector<std::string>{"HX350.cfg"});
+    EXPECT_EQ(test::entriesOf(shared), std::vector<std::string>{"HX350.cfg"});
 
     // The same link owned by the user saving is followed, as the kernel would follow it.
     ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);
     ASSERT_TRUE(writeSettingsFile(planted, SettingsRecord()).ok());
-    EXPECT_EQ(readBytes(secret), Bytes(kSettingsRecordSize, 0));
+    EXPECT_EQ(test::readWholeFile<Bytes>(secret), Bytes(kSettingsRecordSize, 0));
 }
 
 // Opening a terminal raises DTR on the equipment behind it: a settings file that is not a regular file is
@@ -235,7 +235,7 @@ TEST_F(SettingsFileTest, LeftoverTemporariesOlderThanTenMinutesGoAtTheNextSave) 
         if (row.directory) {
             fs::create_directory(path);
         } else {
-            writeBytes(path, Bytes(10, 1));
+            test::writeWholeFile(path, Bytes(10, 1));
         }
         const timeval times[2] = {{now - row.age_minutes * 60, 0}, {now - row.age_minutes * 60, 0}};
         ASSERT_EQ(::utimes(path.c_str(), times), 0);
