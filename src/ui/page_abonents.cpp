@@ -87,7 +87,8 @@ QWidget* buildAbonentsPage(PageKit& kit) {
         m->addWidget(PageKit::text(sourceOf(kit, disable)), row, 0);
         kit.put(m, disable, row, 1, 1, 1, Qt::AlignHCenter);
         for (int k = 4; k >= 1; --k)
-            kit.put(m, std::string(prefix).append(decimal(k)).append(suffix), row, 6 - k, 1, 1, Qt::AlignHCenter);
+            kit.put(m, std::string(prefix).append(decimal(k)).append(suffix), row, 6 - k, 1, 1,
+                    Qt::AlignHCenter);
         ++row;
     };
     section(2, "DNrFilter");

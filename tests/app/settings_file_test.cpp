@@ -18,8 +18,8 @@
 #include <fstream>
 #include <vector>
 
-#include "support/pty_pair.h"
 #include "support/files.h"
+#include "support/pty_pair.h"
 
 namespace hx350 {
 namespace {
