@@ -567,7 +567,8 @@ std::optional<SettingsTextError> importSettingsText(std::string_view text, Setti
     if (!options.keep_missing) {
         for (std::size_t k = 0; k < entries.size(); ++k) {
             if (entry_line[k] == 0) {
-                return SettingsTextError{line_number, entries[k].key,
+                // An empty text has no line: the error is on the first.
+                return SettingsTextError{std::max<std::size_t>(line_number, 1), entries[k].key,
                                          "missing: the text must give every setting"};
             }
         }
