@@ -27,11 +27,13 @@
 
 #include "app/control_registry.h"
 #include "app/controls.h"
+#include "app/settings_bindings.h"
 #include "app/settings_file.h"
 #include "app/settings_record.h"
 #include "base/clock.h"
 #include "base/memo.h"
 #include "base/window_services.h"
+#include "params/uplink.h"
 #include "serial/comm_port_driver.h"
 #include "serial/port_diagnosis.h"
 
@@ -110,6 +112,10 @@ inline constexpr std::array<std::string_view, kPageCount> kPageCaptions{
 inline constexpr std::array<std::string_view, kPageCount> kPageNames{
     "TabSheet1", "TabSheet2", "TabSheet3",  "TabSheet4",  "TabSheet5",  "TabSheet6", "TabSheet7",
     "TabSheet8", "TabSheet9", "TabSheet10", "TabSheet11", "TabSheet12", "TabSheet13"};
+
+/// Captions of the two columns of numbers on the Abonents page.
+inline constexpr std::string_view kAlarmNumbersCaption = "Numbers for alarm SMS";
+inline constexpr std::string_view kPhoneBookNumbersCaption = "Numbers to SIM Phone Book";
 
 /// The window frame around the pages.
 struct FrameControls {
@@ -361,6 +367,13 @@ class TForm1 : public FrameControls,
     /// Called by ExitBtnClick to close the window; set by the window layer. Empty: Exit does nothing.
     void setCloseHandler(std::function<void()> close) { close_ = std::move(close); }
 
+    /// The settings table of this form's design: every setting with its field, control, page, label and
+    /// operations (see settings_bindings.h).
+    const SettingsBindings& settingsBindings() const { return *bindings_; }
+    /// The value of `row` as the pages hold it, as text in the form of recordValueText(): what the next
+    /// save stores (a text cut to its field's capacity, a position as the control clamped it).
+    std::string pageValueText(const SettingBinding& row) const;
+
     /// The settings record and the working copies kept between saves.
     const SettingsRecord& settings() const { return record_; }
     const SettingsWorkingCopies& workingCopies() const { return working_; }
@@ -527,6 +540,8 @@ class TForm1 : public FrameControls,
     void DirNameBtnClick();
     void HTTPhostBtnClick();
     void HTTPhostBtn2Click();
+    /// What each of the ten buttons above runs, for its setting.
+    void uplinkButtonClick(params::UplinkField setting);
     void MaxErrorClick();
     void MaxErrorSB();
     void sRateDLChange();
@@ -568,13 +583,17 @@ class TForm1 : public FrameControls,
 
     // Start-up (form_startup.cpp).
     void loadPagesFromRecord();
+    void loadBinding(const SettingBinding& row);
+    void beforeLoading(const SettingBinding& row);
+    void afterLoading(const SettingBinding& row);
     void restoreSchedulePage();
-    void loadNumberFilters();
-    void loadLevelSliders();
+    void showMaskBoxes();
+    void settleLevelSliders();
     void settleAfterStartUp();
     // Saving (form_save.cpp).
     void storeAnalogSettings();
     void snapshotPages();
+    void storeBinding(const SettingBinding& row, SettingsRecord& into) const;
     // The status bar after every InitPort.
     void showPortStatus();
     DiagnosisContext diagnosisContext() const;
@@ -596,6 +615,7 @@ class TForm1 : public FrameControls,
     void wire(C& control, std::string handler, std::function<void()> body);
 
     ControlRegistry registry_;
+    std::unique_ptr<SettingsBindings> bindings_;
     std::function<void(std::string_view)> trace_;
 
     // Declared in this order so that the link goes before the driver, and both before the seams they use.

@@ -3,19 +3,14 @@
 #include <vector>
 
 #include "app/form.h"
+#include "app/uplink_rows.h"
+#include "base/text.h"
+#include "params/fields.h"
+#include "params/runtime_counters.h"
 
 namespace hx350 {
 
 namespace {
-
-std::string num(int n) {
-    return std::to_string(n);
-}
-
-/// "0".."9" for digits, used where names carry a two-digit number with a leading zero.
-std::string twoDigitName(int n) {
-    return (n < 10 ? "0" : "") + num(n);
-}
 
 // Row labels of the event slots 1..40 (five states per source) and the state column labels.
 constexpr const char* kSourceRows[8] = {"Temp.Inp.1",   "Temp.Inp.2",   "Temp.Inp.3",   "Temp.Inp.4",
@@ -25,8 +20,8 @@ constexpr const char* kStateColumns[5] = {"< MINIMUM2", "< MINIMUM1", "NORMAL", 
 /// The label of event slot 1..54 ("Temp.Inp.2 < MINIMUM1", "Input 3 Event 0-1").
 std::string eventSlotLabel(int slot) {
     if (slot <= 40) return std::string(kSourceRows[(slot - 1) / 5]) + " " + kStateColumns[(slot - 1) % 5];
-    if (slot <= 47) return "Input " + num(slot - 40) + " Event 0-1";
-    return "Input " + num(slot - 47) + " Event 1-0";
+    if (slot <= 47) return "Input " + decimal(slot - 40) + " Event 0-1";
+    return "Input " + decimal(slot - 47) + " Event 1-0";
 }
 
 /// Whether event slot 1..54 is on a hidden row (temperature inputs 3 and 4, digital input 7).
@@ -43,13 +38,13 @@ std::string externalDesignText(int slot) {
         static constexpr const char* kStates[5] = {"< MINIMUM2", "< MINIMUM1", "Normal", "> MAXIMUM1",
                                                    "> MAXIMUM2"};
         std::string text =
-            (temperature ? "Temperature " : "Analog Input ") + num(input) + " " + kStates[state];
+            (temperature ? "Temperature " : "Analog Input ") + decimal(input) + " " + kStates[state];
         // Three of the analog texts of the window design carry a trailing space.
         if (slot == 21 || slot == 22 || slot == 31) text += ' ';
         return text;
     }
-    if (slot <= 47) return "Event INP" + num(slot - 40) + " 0-1";
-    return "Event INP" + num(slot - 47) + " 1-0";
+    if (slot <= 47) return "Event INP" + decimal(slot - 40) + " 0-1";
+    return "Event INP" + decimal(slot - 47) + " 1-0";
 }
 
 /// Grid cell of an event slot: slots 1..40 in rows of five, then the two event columns.
@@ -175,6 +170,7 @@ void TForm1::buildDesign() {
     buildSerialPortPage(b);
     buildRunTimePage(b);
     wireHandlers();
+    bindings_ = std::make_unique<SettingsBindings>(registry_);
 }
 
 void TForm1::buildFrame(Builder& b) {
@@ -246,7 +242,7 @@ void TForm1::buildMainPage(Builder& b) {
     b.panelGroup(PanelBand, "PanelBand", "0 - GSM 900MHz + DCS 1800MHz");
     b.text("GSM band");
     for (int n = 0; n <= 3; ++n)
-        b.button(band[n], "band" + num(n), 0, n, num(n));
+        b.button(band[n], "band" + decimal(n), 0, n, decimal(n));
     b.button(SupportedBand, "SupportedBand", 1, 0, "Supported Band");
     b.button(CurrentBand, "CurrentBand", 1, 1, "Current Band");
 }
@@ -254,17 +250,17 @@ void TForm1::buildMainPage(Builder& b) {
 void TForm1::buildAbonentsPage(Builder& b) {
     b.page(kAbonentsPage);
     b.group("Numbers", "Numbers");
-    b.text("Numbers for alarm SMS");
+    b.text(std::string(kAlarmNumbersCaption));
     b.text("(Numbers in EEPROM)");
-    b.text("Numbers to SIM Phone Book");
+    b.text(std::string(kPhoneBookNumbersCaption));
     b.text("(administration numbers)");
     for (int n = 1; n <= 7; ++n) {
-        b.edit(NNumber[n], "NNumber" + num(n), n - 1, 0, "Nr" + num(n), "NNumber" + num(n), 20);
-        b.edit(PBnr[n], "PBnr" + num(n), n - 1, 2, "Nr" + num(n), "PBnr" + num(n), 20);
+        b.edit(NNumber[n], "NNumber" + decimal(n), n - 1, 0, "Nr" + decimal(n), "NNumber" + decimal(n), 20);
+        b.edit(PBnr[n], "PBnr" + decimal(n), n - 1, 2, "Nr" + decimal(n), "PBnr" + decimal(n), 20);
     }
     std::vector<std::string> numbers;
     for (int n = 1; n <= 7; ++n)
-        numbers.push_back(num(n));
+        numbers.push_back(decimal(n));
     b.radio(RadioGroupNR, "RadioGroupNR", 0, 1, "Number", numbers, 0);
     b.radio(RadioGroupPB, "RadioGroupPB", 0, 3, "Number", numbers, 0);
     b.button(GetNr, "GetNr", 7, 0, "GETNR");
@@ -279,13 +275,13 @@ void TForm1::buildAbonentsPage(Builder& b) {
         b.text(t);
     const auto subscriberColumn = [](int k) { return 5 - k; };
     for (int j = 1; j <= 7; ++j) {
-        const std::string source = "Digital Input " + num(j);
+        const std::string source = "Digital Input " + decimal(j);
         const int row = j - 1;
-        b.check(CheckBoxDdis[j], "CheckBoxD" + twoDigitName(j) + "dis", row, 0, "", false,
+        b.check(CheckBoxDdis[j], "CheckBoxD" + params::twoDigits(j) + "dis", row, 0, "", false,
                 source + ", Disable");
         for (int k = 4; k >= 1; --k) {
-            b.check(CheckBoxD[k][j], "CheckBoxD" + num(k) + twoDigitName(j), row, subscriberColumn(k), "",
-                    true, source + ", Nr" + num(k));
+            b.check(CheckBoxD[k][j], "CheckBoxD" + decimal(k) + params::twoDigits(j), row,
+                    subscriberColumn(k), "", true, source + ", Nr" + decimal(k));
         }
         if (j == 7) {
             CheckBoxDdis[j].SetVisible(false);
@@ -297,22 +293,22 @@ void TForm1::buildAbonentsPage(Builder& b) {
                                                     "Counter 2 (DI6)"};
     for (int j = 1; j <= 4; ++j) {
         const int row = 7 + j - 1;
-        b.check(CheckBoxTdis[j], "CheckBoxT" + num(j) + "dis", row, 0, "", false,
+        b.check(CheckBoxTdis[j], "CheckBoxT" + decimal(j) + "dis", row, 0, "", false,
                 std::string(kTempSources[j - 1]) + ", Disable");
         for (int k = 4; k >= 1; --k) {
-            b.check(CheckBoxT[k][j], "CheckBoxT" + num(k) + num(j), row, subscriberColumn(k), "", false,
-                    std::string(kTempSources[j - 1]) + ", Nr" + num(k));
+            b.check(CheckBoxT[k][j], "CheckBoxT" + decimal(k) + decimal(j), row, subscriberColumn(k), "",
+                    false, std::string(kTempSources[j - 1]) + ", Nr" + decimal(k));
             // The counters' subscriber boxes are hidden; their "Disable" boxes are shown.
             if (j >= 3) CheckBoxT[k][j].SetVisible(false);
         }
     }
     for (int j = 1; j <= 4; ++j) {
-        const std::string source = "Analog Input " + num(j);
+        const std::string source = "Analog Input " + decimal(j);
         const int row = 11 + j - 1;
-        b.check(CheckBoxAdis[j], "CheckBoxA" + num(j) + "dis", row, 0, "", false, source + ", Disable");
+        b.check(CheckBoxAdis[j], "CheckBoxA" + decimal(j) + "dis", row, 0, "", false, source + ", Disable");
         for (int k = 4; k >= 1; --k) {
-            b.check(CheckBoxA[k][j], "CheckBoxA" + num(k) + num(j), row, subscriberColumn(k), "", true,
-                    source + ", Nr" + num(k));
+            b.check(CheckBoxA[k][j], "CheckBoxA" + decimal(k) + decimal(j), row, subscriberColumn(k), "",
+                    true, source + ", Nr" + decimal(k));
         }
     }
     b.edit(TNrFilter, "TNrFilter", 15, 0, "Temperature", "FFFF", 4, true);
@@ -340,8 +336,8 @@ void TForm1::buildTextPages(Builder& b) {
         int column = 0;
         eventSlotCell(slot, row, column);
         const std::string label = eventSlotLabel(slot);
-        b.edit(TXTSMS[slot], "TXTSMS" + num(slot), row, column, label, externalDesignText(slot), 32);
-        b.button(TXTSMSb[slot], "TXTSMSb" + num(slot), row, column + 1, "WR", label);
+        b.edit(TXTSMS[slot], "TXTSMS" + decimal(slot), row, column, label, externalDesignText(slot), 32);
+        b.button(TXTSMSb[slot], "TXTSMSb" + decimal(slot), row, column + 1, "WR", label);
         if (eventSlotHidden(slot)) {
             TXTSMS[slot].SetVisible(false);
             TXTSMSb[slot].SetVisible(false);
@@ -361,8 +357,8 @@ void TForm1::buildTextPages(Builder& b) {
         int column = 0;
         eventSlotCell(slot, row, column);
         const std::string label = eventSlotLabel(slot);
-        b.edit(iTXTSMS[slot], "iTXTSMS" + num(slot), row, column, label, "", 15);
-        b.button(iTXTSMSb[slot], "iTXTSMSb" + num(slot), row, column + 1, "WR", label);
+        b.edit(iTXTSMS[slot], "iTXTSMS" + decimal(slot), row, column, label, "", 15);
+        b.button(iTXTSMSb[slot], "iTXTSMSb" + decimal(slot), row, column + 1, "WR", label);
         if (eventSlotHidden(slot)) {
             iTXTSMS[slot].SetVisible(false);
             iTXTSMSb[slot].SetVisible(false);
@@ -379,8 +375,8 @@ void TForm1::buildTextPages(Builder& b) {
     b.page(kIONamePage);
     const auto nameSlot = [&](int slot, int row, int column, const std::string& label,
                               const std::string& text, bool hidden) {
-        b.edit(iTXTSMS[slot], "iTXTSMS" + num(slot), row, column, label, text, 15);
-        b.button(TXTSMSb[slot], "TXTSMSb" + num(slot), row, column + 1, "WR", label);
+        b.edit(iTXTSMS[slot], "iTXTSMS" + decimal(slot), row, column, label, text, 15);
+        b.button(TXTSMSb[slot], "TXTSMSb" + decimal(slot), row, column + 1, "WR", label);
         iTXTSMS[slot].SetVisible(!hidden);
         TXTSMSb[slot].SetVisible(!hidden);
     };
@@ -388,15 +384,15 @@ void TForm1::buildTextPages(Builder& b) {
     b.text("1");
     b.text("0");
     for (int i = 1; i <= 7; ++i) {
-        nameSlot(54 + i, i - 1, 0, "Digital Input " + num(i) + " = 1", "INP" + num(i) + " 1", i == 7);
-        nameSlot(61 + i, i - 1, 2, "Digital Input " + num(i) + " = 0", "INP" + num(i) + " 0", i == 7);
+        nameSlot(54 + i, i - 1, 0, "Digital Input " + decimal(i) + " = 1", "INP" + decimal(i) + " 1", i == 7);
+        nameSlot(61 + i, i - 1, 2, "Digital Input " + decimal(i) + " = 0", "INP" + decimal(i) + " 0", i == 7);
     }
     b.group("outputs", "Digital Outputs Name");
     b.text("ON");
     b.text("OFF");
     for (int o = 1; o <= 5; ++o) {
-        nameSlot(68 + o, o - 1, 0, "Output " + num(o) + " ON", "OUT" + num(o) + " 1", o >= 4);
-        nameSlot(73 + o, o - 1, 2, "Output " + num(o) + " OFF", "OUT" + num(o) + " 0", o >= 4);
+        nameSlot(68 + o, o - 1, 0, "Output " + decimal(o) + " ON", "OUT" + decimal(o) + " 1", o >= 4);
+        nameSlot(73 + o, o - 1, 2, "Output " + decimal(o) + " OFF", "OUT" + decimal(o) + " 0", o >= 4);
     }
     b.group("page");
     b.check(nGetText, "nGetText", 0, 0, "Read", false);
@@ -408,7 +404,7 @@ void TForm1::buildAnalogPage(Builder& b) {
     b.text("0%");
     b.text("99%");
     for (int n = 1; n <= 4; ++n) {
-        const std::string input = "ANALOG INPUT " + num(n);
+        const std::string input = "ANALOG INPUT " + decimal(n);
         b.text(input);
         const int top = (n - 1) * 5;
         struct Level {
@@ -428,11 +424,11 @@ void TForm1::buildAnalogPage(Builder& b) {
         for (int i = 0; i < 4; ++i) {
             const Level& l = levels[i];
             const std::string label = input + " " + l.caption;
-            const std::string suffix = num(n) + num(l.level);
+            const std::string suffix = decimal(n) + decimal(l.level);
             b.range(l.bars[n][l.level], l.bar_prefix + suffix, top + i, 0, label, 0, 99, 0);
             b.edit(l.edits[n][l.level], l.edit_prefix + suffix, top + i, 1, label, "0", 2, true);
         }
-        b.button(LevelCmd[n], "Level" + num(n) + "Cmd", top + 4, 1, "WR", input);
+        b.button(LevelCmd[n], "Level" + decimal(n) + "Cmd", top + 4, 1, "WR", input);
     }
 
     b.panelGroup(Panel2, "Panel2");
@@ -449,19 +445,20 @@ void TForm1::buildAnalogPage(Builder& b) {
     b.button(GETLV, "GETLV", 0, 0, "Read Analog Parameters");
     b.button(bReadAnalog, "bReadAnalog", 0, 1, "Read Analog");
     for (int n = 1; n <= 4; ++n) {
-        const std::string label = "Analog Multiplier AN" + num(n);
-        b.edit(ANmul[n], "AN" + num(n) + "mul", n, 0, label, "1000", 4);
-        b.button(bANmul[n], "bAN" + num(n) + "mul", n, 1, "WR", label);
+        const std::string label = "Analog Multiplier AN" + decimal(n);
+        b.edit(ANmul[n], "AN" + decimal(n) + "mul", n, 0, label, "1000", 4);
+        b.button(bANmul[n], "bAN" + decimal(n) + "mul", n, 1, "WR", label);
     }
     for (int n = 1; n <= 3; ++n) {
-        b.check(AN_420[n], "AN" + num(n) + "_420", n, 2, "AN" + num(n), false, "4-20mA mode AN" + num(n));
-        b.button(bAN_420[n], "bAN" + num(n) + "_420", n, 3, "WR", "4-20mA mode AN" + num(n));
+        b.check(AN_420[n], "AN" + decimal(n) + "_420", n, 2, "AN" + decimal(n), false,
+                "4-20mA mode AN" + decimal(n));
+        b.button(bAN_420[n], "bAN" + decimal(n) + "_420", n, 3, "WR", "4-20mA mode AN" + decimal(n));
     }
     Button* const ext_buttons[3] = {&Button29, &Button30, &Button31};
     for (int n = 1; n <= 3; ++n) {
-        const std::string label = "Analog Multiplier for Extended Mode AN" + num(n);
-        b.edit(ANmulSMS[n], "AN" + num(n) + "mulSMS", n, 4, label, "1000", 4);
-        b.button(*ext_buttons[n - 1], "Button" + num(28 + n), n, 5, "WR", label);
+        const std::string label = "Analog Multiplier for Extended Mode AN" + decimal(n);
+        b.edit(ANmulSMS[n], "AN" + decimal(n) + "mulSMS", n, 4, label, "1000", 4);
+        b.button(*ext_buttons[n - 1], "Button" + decimal(28 + n), n, 5, "WR", label);
     }
     b.button(Button32, "Button32", 4, 4, "ON", "SMS External Mode ON");
     b.button(Button33, "Button33", 4, 5, "OFF", "SMS External Mode OFF");
@@ -473,7 +470,7 @@ void TForm1::buildAnalogPage(Builder& b) {
     b.check(CheckBox5, "CheckBox5", 2, 0, "AN3", false, "Shunt AN3");
     static constexpr const char* kShunt[3] = {"200 Om", "200 Om", "249 Om"};
     for (int n = 1; n <= 3; ++n)
-        b.label(ANmode200[n], "AN" + num(n) + "mode200", n - 1, 1, kShunt[n - 1]);
+        b.label(ANmode200[n], "AN" + decimal(n) + "mode200", n - 1, 1, kShunt[n - 1]);
     b.button(Button34, "Button34", 3, 0, "WR", "Shunt choice");
 
     b.panelGroup(Panel14, "Panel14");
@@ -492,7 +489,7 @@ void TForm1::buildTemperaturePage(Builder& b) {
         b.text(t);
     Button* const ok_buttons[4] = {&Button3, &Button4, &Button5, &Button6};
     for (int n = 1; n <= 4; ++n) {
-        const std::string input = "TEMPERATURE INPUT " + num(n);
+        const std::string input = "TEMPERATURE INPUT " + decimal(n);
         b.text(input);
         const bool hidden = n >= 3;
         const int top = (n - 1) * 5;
@@ -513,13 +510,13 @@ void TForm1::buildTemperaturePage(Builder& b) {
         for (int i = 0; i < 4; ++i) {
             const Level& l = levels[i];
             const std::string label = input + " " + l.caption;
-            const std::string bar_name = "ScrollBarT" + num(n) + l.bar_word + num(l.level);
+            const std::string bar_name = "ScrollBarT" + decimal(n) + l.bar_word + decimal(l.level);
             b.range(l.bars[n][l.level], bar_name, top + i, 0, label, -99, 149, 0).SetVisible(!hidden);
-            b.edit(l.edits[n][l.level], l.edit_prefix + num(n) + num(l.level), top + i, 1, label, "0", 4,
-                   true)
+            b.edit(l.edits[n][l.level], l.edit_prefix + decimal(n) + decimal(l.level), top + i, 1, label, "0",
+                   4, true)
                 .SetVisible(!hidden);
         }
-        b.button(*ok_buttons[n - 1], "Button" + num(2 + n), top + 4, 1, "OK", input).SetVisible(!hidden);
+        b.button(*ok_buttons[n - 1], "Button" + decimal(2 + n), top + 4, 1, "OK", input).SetVisible(!hidden);
     }
 
     b.group("page");
@@ -543,9 +540,9 @@ void TForm1::buildTemperaturePage(Builder& b) {
     FormatSelect.SetVisible(false);
     for (int n = 1; n <= 4; ++n) {
         // The first offset pair is spelled with a capital O in the window design.
-        const std::string bar_name = n == 1 ? "sbTOffs1" : "sbToffs" + num(n);
-        const std::string edit_name = n == 1 ? "TOffs1" : "Toffs" + num(n);
-        const std::string label = "Temperature offset " + num(n);
+        const std::string bar_name = n == 1 ? "sbTOffs1" : "sbToffs" + decimal(n);
+        const std::string edit_name = n == 1 ? "TOffs1" : "Toffs" + decimal(n);
+        const std::string label = "Temperature offset " + decimal(n);
         b.range(sbToffs[n], bar_name, 2 + n, 0, label, 0, 99, 0).SetVisible(false);
         b.edit(Toffs[n], edit_name, 2 + n, 1, label, "00", 2, true).SetVisible(false);
     }
@@ -561,11 +558,12 @@ void TForm1::buildSmsShedulePage(Builder& b) {
     b.radio(RadioGroup1, "RadioGroup1", 0, 1, "Timeout", {"Hours", "10 min", "20 min", "30 min", "other"}, 0);
     std::string scale;
     for (int h = 0; h <= 23; ++h)
-        scale += (h == 0 ? "" : " ") + num(h);
+        scale += (h == 0 ? "" : " ") + decimal(h);
     b.label(HourLine, "HourLine", 1, 0, scale);
     for (int k = 1; k <= 4; ++k) {
-        b.range(TrackBar[k], "TrackBar" + num(k), 1 + k, 0, "Send hour " + num(k), 0, 23, 0);
-        b.check(CheckBoxS[k], "CheckBoxS" + num(k), 1 + k, 1, "Enable", false, "Enable send hour " + num(k));
+        b.range(TrackBar[k], "TrackBar" + decimal(k), 1 + k, 0, "Send hour " + decimal(k), 0, 23, 0);
+        b.check(CheckBoxS[k], "CheckBoxS" + decimal(k), 1 + k, 1, "Enable", false,
+                "Enable send hour " + decimal(k));
     }
     b.button(GetShedule, "GetShedule", 6, 0, "GET");
     b.button(SetShedule, "SetShedule", 6, 1, "SET");
@@ -584,9 +582,9 @@ void TForm1::buildIOControlPage(Builder& b) {
     b.text("Output Pulse or Latch mode");
     b.text("Data Logger parameter");
     for (int n = 1; n <= 5; ++n) {
-        const std::string label = "Output " + num(n) + " pulse ";
-        b.range(PulseDsb[n], "PulseDsb" + num(n), n - 1, 0, label, 0, 9, 0).SetVisible(n <= 3);
-        b.edit(PulseD[n], "PulseD" + num(n), n - 1, 1, label, "0", 2, true).SetVisible(n <= 3);
+        const std::string label = "Output " + decimal(n) + " pulse ";
+        b.range(PulseDsb[n], "PulseDsb" + decimal(n), n - 1, 0, label, 0, 9, 0).SetVisible(n <= 3);
+        b.edit(PulseD[n], "PulseD" + decimal(n), n - 1, 1, label, "0", 2, true).SetVisible(n <= 3);
     }
     b.button(SetPulse, "SetPulse", 5, 0, "Set  Parameter");
     b.range(SRateSB, "SRateSB", 6, 0, "Sampling Rate", 0, 9, 0);
@@ -600,18 +598,19 @@ void TForm1::buildIOControlPage(Builder& b) {
     b.group("outputs", "Outputs Control");
     for (int n = 1; n <= 5; ++n) {
         const bool shown = n <= 3;
-        const std::string out = "Out" + num(n);
-        b.edit(Output[n], "Output" + num(n), n - 1, 0, "Output " + num(n), "OFF", 3, true).SetVisible(shown);
-        b.button(SetOut[n], "SetOut" + num(n), n - 1, 1, out + " ON").SetVisible(shown);
-        b.button(ResetOut[n], "ResetOut" + num(n), n - 1, 2, out + " OFF").SetVisible(shown);
-        b.button(GetOut[n], "GetOut" + num(n), n - 1, 3, "Get " + out).SetVisible(shown);
+        const std::string out = "Out" + decimal(n);
+        b.edit(Output[n], "Output" + decimal(n), n - 1, 0, "Output " + decimal(n), "OFF", 3, true)
+            .SetVisible(shown);
+        b.button(SetOut[n], "SetOut" + decimal(n), n - 1, 1, out + " ON").SetVisible(shown);
+        b.button(ResetOut[n], "ResetOut" + decimal(n), n - 1, 2, out + " OFF").SetVisible(shown);
+        b.button(GetOut[n], "GetOut" + decimal(n), n - 1, 3, "Get " + out).SetVisible(shown);
     }
     b.button(GetOutState, "GetOutState", 5, 0, "Get All Output Text State");
     b.edit(OutputBin, "OutputBin", 6, 0, "OUTPUT parallel =", "000", 5).SetVisible(false);
 
     b.group("inputs", "Inputs State");
     for (int n = 1; n <= 7; ++n)
-        b.button(GetInp[n], "GetInp" + num(n), n - 1, 0, "Get Inp" + num(n)).SetVisible(n <= 6);
+        b.button(GetInp[n], "GetInp" + decimal(n), n - 1, 0, "Get Inp" + decimal(n)).SetVisible(n <= 6);
     b.button(GetAllInput, "GetAllInput", 7, 0, "Get All Input Text State");
 }
 
@@ -641,7 +640,7 @@ void TForm1::buildOtherPage(Builder& b) {
     };
     for (int n = 3; n <= 15; ++n) {
         const Option& o = kOptions[n - 3];
-        b.check(oCheckBox[n], "oCheckBox" + num(n), n - 1, 0, o.caption, o.checked);
+        b.check(oCheckBox[n], "oCheckBox" + decimal(n), n - 1, 0, o.caption, o.checked);
     }
     b.button(GetOther, "GetOther", 15, 0, "GET");
     b.button(SetOther, "SetOther", 15, 1, "SET");
@@ -676,36 +675,19 @@ void TForm1::buildOtherPage(Builder& b) {
 
 void TForm1::buildGprsFtpPage(Builder& b) {
     b.page(kGprsFtpPage);
-    struct Row {
-        Edit& edit;
-        const char* edit_name;
-        const char* label;
-        std::size_t limit;
-        const char* text;
-        Button& button;
-        const char* button_name;
-    };
-    const auto rows = [&](const std::vector<Row>& list) {
-        int row = 0;
-        for (const Row& r : list) {
-            b.edit(r.edit, r.edit_name, row, 0, r.label, r.text, r.limit);
-            b.button(r.button, r.button_name, row, 1, "WR", r.label);
-            ++row;
+    std::string_view group;
+    int row = 0;
+    for (const UplinkRow& r : kUplinkRows) {
+        if (r.group != group) {
+            group = r.group;
+            b.group(std::string(group), std::string(group));
+            row = 0;
         }
-    };
-    b.group("GPRS", "GPRS");
-    rows({{APN, "APN", "APN ", 40, "", APNbtn, "APNbtn"},
-          {UserID, "UserID", "User ID", 16, "", UIDbtn, "UIDbtn"},
-          {Password, "Password", "Password", 16, "", PWbtn, "PWbtn"},
-          {IPaddress, "IPaddress", "IP address", 40, "0.0.0.0", IPbtn, "IPbtn"}});
-    b.group("FTP", "FTP");
-    rows({{FTPHostName, "FTPHostName", "Host Name", 40, "", FTPHostNamebtn, "FTPHostNamebtn"},
-          {UserNameFTP, "UserNameFTP", "User ID", 40, "", UNbtn, "UNbtn"},
-          {PasswordFTP, "PasswordFTP", "Password", 16, "", FPWbtn, "FPWbtn"},
-          {DirName, "DirName", "Object / Dir Name", 16, "", DirNameBtn, "DirNameBtn"}});
-    b.group("HTTP", "HTTP");
-    rows({{HTTPhostName, "HTTPhostName", "HTTP Host ", 40, "", HTTPhostBtn, "HTTPhostBtn"},
-          {HTTPhostName2, "HTTPhostName2", "HTTP Host  2", 40, "", HTTPhostBtn2, "HTTPhostBtn2"}});
+        const std::string label(r.label);
+        b.edit(this->*r.edit, std::string(r.edit_name), row, 0, label, r.design_text, r.max_length);
+        b.button(this->*r.button, std::string(r.button_name), row, 1, "WR", label);
+        ++row;
+    }
     b.range(MaxErrorScrollBar, "MaxErrorScrollBar", 2, 0, "Max Error Level", 0, 99, 4);
     b.edit(MaxError, "MaxError", 2, 1, "Max Error Level", "4", 2, true);
     b.button(MaxErrorLevel, "MaxErrorLevel", 2, 2, "WR", "Max Error Level");
@@ -730,7 +712,7 @@ void TForm1::buildSerialPortPage(Builder& b) {
     b.group("page");
     std::vector<std::string> ports;
     for (int n = 1; n <= 16; ++n)
-        ports.push_back("Com" + num(n));
+        ports.push_back("Com" + decimal(n));
     b.radio(RadioGroupPort, "RadioGroupPort", 0, 0, "Com Port ", ports, 0);
     b.radio(RadioGroupRate, "RadioGroupRate", 0, 1, "Baud Rate",
             {"9600", "19200", "38400", "57600", "115200"}, 1);
@@ -751,26 +733,22 @@ void TForm1::buildRunTimePage(Builder& b) {
         const char* panel_name;
         Button& button;
         const char* button_name;
-        const char* counter1;
-        const char* counter2;
     };
+    // Panel k shows run-time mode k (0..7), its two counters labelled as the mode sets them.
     const Mode modes[8] = {
-        {Panel6, "Panel6", Button12, "Button12", "DI5 pulse counter 1", "DI6 pulse counter 2"},
-        {Panel7, "Panel7", Button13, "Button13", "DI5=1 RunTime counter 1", "DI6 pulse counter 2"},
-        {Panel8, "Panel8", Button15, "Button15", "DI5 pulse counter 1", "DI6=1 RunTime counter 2"},
-        {Panel9, "Panel9", Button16, "Button16", "DI5=1 RunTime counter 1", "DI6=1 RunTime counter 2"},
-        {Panel10, "Panel10", Button17, "Button17", "DI5 pulse counter 1", "DI6 pulse counter 2"},
-        {Panel11, "Panel11", Button18, "Button18", "DI5=0 (open) RunTime counter 1", "DI6 pulse counter 2"},
-        {Panel12, "Panel12", Button20, "Button20", "DI5 pulse counter 1", "DI6=0 (open) RunTime counter 2"},
-        {Panel13, "Panel13", Button21, "Button21", "DI5=0 (open) RunTime counter 1",
-         "DI6=0 (open) RunTime counter 2"},
+        {Panel6, "Panel6", Button12, "Button12"},   {Panel7, "Panel7", Button13, "Button13"},
+        {Panel8, "Panel8", Button15, "Button15"},   {Panel9, "Panel9", Button16, "Button16"},
+        {Panel10, "Panel10", Button17, "Button17"}, {Panel11, "Panel11", Button18, "Button18"},
+        {Panel12, "Panel12", Button20, "Button20"}, {Panel13, "Panel13", Button21, "Button21"},
     };
-    for (const Mode& m : modes) {
+    for (int mode = 0; mode < 8; ++mode) {
+        const Mode& m = modes[mode];
+        const std::string counter1 = params::counterModeLabel(1, mode);
+        const std::string counter2 = params::counterModeLabel(2, mode);
         b.panelGroup(m.panel, m.panel_name);
-        b.text(m.counter1);
-        b.text(m.counter2);
-        b.button(m.button, m.button_name, 0, 0, "Write",
-                 std::string("Write ") + m.counter1 + ", " + m.counter2);
+        b.text(counter1);
+        b.text(counter2);
+        b.button(m.button, m.button_name, 0, 0, "Write", "Write " + counter1 + ", " + counter2);
     }
 }
 

@@ -4,22 +4,14 @@
 #include <string>
 
 #include "app/form.h"
+#include "app/uplink_rows.h"
+#include "base/text.h"
 #include "link/device_link.h"
+#include "params/analog.h"
+#include "params/status_outputs.h"
+#include "params/temperature.h"
 
 namespace hx350 {
-
-namespace {
-
-std::string num(int n) {
-    return std::to_string(n);
-}
-
-/// A position 0..99 as two decimal digits, with a leading "0" below 10.
-std::string twoDigits(int position) {
-    return (position >= 0 && position < 10 ? "0" : "") + num(position);
-}
-
-}  // namespace
 
 template <class C>
 void TForm1::wire(C& control, std::string handler, std::function<void()> body) {
@@ -93,14 +85,14 @@ void TForm1::wireHandlers() {
     for (int slot = 1; slot <= 78; ++slot) {
         if (!TXTSMSb[slot].Visible()) continue;
         if (slot >= 55 && slot <= 57) {
-            wire(TXTSMSb[slot], "iTXTSMSb" + num(slot) + "Click", [this, slot] { iTXTSMSbClick(slot); });
+            wire(TXTSMSb[slot], "iTXTSMSb" + decimal(slot) + "Click", [this, slot] { iTXTSMSbClick(slot); });
         } else {
-            wire(TXTSMSb[slot], "TXTSMSb" + num(slot) + "Click", [this, slot] { TXTSMSbClick(slot); });
+            wire(TXTSMSb[slot], "TXTSMSb" + decimal(slot) + "Click", [this, slot] { TXTSMSbClick(slot); });
         }
     }
     for (int slot = 1; slot <= 54; ++slot) {
         if (!iTXTSMSb[slot].Visible()) continue;
-        wire(iTXTSMSb[slot], "iTXTSMSb" + num(slot) + "Click", [this, slot] { iTXTSMSbClick(slot); });
+        wire(iTXTSMSb[slot], "iTXTSMSb" + decimal(slot) + "Click", [this, slot] { iTXTSMSbClick(slot); });
     }
     wire(GetText, "GetTextClick", [this] { GetTextClick(); });
     wire(iGetText, "iGetTextClick", [this] { iGetTextClick(); });
@@ -114,12 +106,12 @@ void TForm1::wireHandlers() {
             wire(ScrollBarMin[n][k], ScrollBarMin[n][k].name() + "Change",
                  [this, n, k] { ScrollBarMinChange(n, k); });
         }
-        wire(LevelCmd[n], "Level" + num(n) + "CmdClick", [this, n] { LevelCmdClick(n); });
-        wire(bANmul[n], "bAN" + num(n) + "mulClick", [this, n] { bANmulClick(n); });
+        wire(LevelCmd[n], "Level" + decimal(n) + "CmdClick", [this, n] { LevelCmdClick(n); });
+        wire(bANmul[n], "bAN" + decimal(n) + "mulClick", [this, n] { bANmulClick(n); });
     }
     for (int n = 1; n <= 3; ++n) {
         // The window design spells the first of these handlers with a lower-case "click".
-        wire(bAN_420[n], "bAN" + num(n) + (n == 1 ? "_420click" : "_420Click"),
+        wire(bAN_420[n], "bAN" + decimal(n) + (n == 1 ? "_420click" : "_420Click"),
              [this, n] { bAN_420Click(n); });
     }
     wire(BtRefLevel, "AddKoeffClick", [this] { AddKoeffClick(); });
@@ -146,7 +138,7 @@ void TForm1::wireHandlers() {
             wire(ScrollBarTMin[n][k], ScrollBarTMin[n][k].name() + "Change",
                  [this, n, k] { ScrollBarTMinChange(n, k); });
         }
-        wire(*ok_buttons[n - 1], "Tlevel" + num(n) + "CmdClick", [this, n] { TlevelCmdClick(n); });
+        wire(*ok_buttons[n - 1], "Tlevel" + decimal(n) + "CmdClick", [this, n] { TlevelCmdClick(n); });
     }
     wire(bReadTemperature, "ReadTemperatureClick", [this] { ReadTemperatureClick(); });
     wire(Button11, "TemperatureLevelBtnClick", [this] { TemperatureLevelBtnClick(); });
@@ -159,8 +151,8 @@ void TForm1::wireHandlers() {
     wire(SMSShed, "SMSShedClick", [this] { SMSShedClick(); });
     wire(RadioGroup1, "RadioGroup1Click", [this] { RadioGroup1Click(); });
     for (int k = 1; k <= 4; ++k) {
-        wire(TrackBar[k], "TrackBar" + num(k) + "Change", [this, k] { TrackBarChange(k); });
-        wire(CheckBoxS[k], "CheckBoxS" + num(k) + "Click", [this, k] { CheckBoxSClick(k); });
+        wire(TrackBar[k], "TrackBar" + decimal(k) + "Change", [this, k] { TrackBarChange(k); });
+        wire(CheckBoxS[k], "CheckBoxS" + decimal(k) + "Click", [this, k] { CheckBoxSClick(k); });
     }
     wire(GetShedule, "GetSheduleClick", [this] { GetSheduleClick(); });
     wire(SetShedule, "SetSheduleClick", [this] { SetSheduleClick(); });
@@ -171,13 +163,13 @@ void TForm1::wireHandlers() {
 
     // IO control page (outputs 4 and 5 and input 7 are hidden and unwired).
     for (int n = 1; n <= 3; ++n) {
-        wire(PulseDsb[n], "PulseDsb" + num(n) + "Change", [this, n] { PulseDsbChange(n); });
-        wire(SetOut[n], "SetOut" + num(n) + "Click", [this, n] { SetOutClick(n); });
-        wire(ResetOut[n], "ResetOut" + num(n) + "Click", [this, n] { ResetOutClick(n); });
-        wire(GetOut[n], "GetOut" + num(n) + "Click", [this, n] { GetOutClick(n); });
+        wire(PulseDsb[n], "PulseDsb" + decimal(n) + "Change", [this, n] { PulseDsbChange(n); });
+        wire(SetOut[n], "SetOut" + decimal(n) + "Click", [this, n] { SetOutClick(n); });
+        wire(ResetOut[n], "ResetOut" + decimal(n) + "Click", [this, n] { ResetOutClick(n); });
+        wire(GetOut[n], "GetOut" + decimal(n) + "Click", [this, n] { GetOutClick(n); });
     }
     for (int n = 1; n <= 6; ++n)
-        wire(GetInp[n], "GetInp" + num(n) + "Click", [this, n] { GetInpClick(n); });
+        wire(GetInp[n], "GetInp" + decimal(n) + "Click", [this, n] { GetInpClick(n); });
     wire(SetPulse, "SetPulseClick", [this] { SetPulseClick(); });
     wire(SRateSB, "SRateSBChange", [this] { SRateSBChange(); });
     wire(DLoggerTmSB, "DLoggerTmSBChange", [this] { DLoggerTmSBChange(); });
@@ -188,7 +180,7 @@ void TForm1::wireHandlers() {
 
     // Other page.
     for (int n = 3; n <= 15; ++n)
-        wire(oCheckBox[n], "oCheckBox" + num(n) + "Click", [this, n] { oCheckBoxClick(n); });
+        wire(oCheckBox[n], "oCheckBox" + decimal(n) + "Click", [this, n] { oCheckBoxClick(n); });
     wire(MinusMark, "MinusMarkChange", [this] { MinusMarkChange(); });
     wire(PlusMark, "PlusMarkChange", [this] { PlusMarkChange(); });
     wire(GetOther, "GetOtherClick", [this] { GetOtherClick(); });
@@ -202,16 +194,9 @@ void TForm1::wireHandlers() {
     wire(Button14, "RestertEnableClick", [this] { RestertEnableClick(); });
 
     // GPRS, FTP page.
-    wire(APNbtn, "APNbtnClick", [this] { APNbtnClick(); });
-    wire(UIDbtn, "UIDbtnClick", [this] { UIDbtnClick(); });
-    wire(PWbtn, "PWbtnClick", [this] { PWbtnClick(); });
-    wire(IPbtn, "IPbtnClick", [this] { IPbtnClick(); });
-    wire(FTPHostNamebtn, "FTPHostNamebtnClick", [this] { FTPHostNamebtnClick(); });
-    wire(UNbtn, "UNbtnClick", [this] { UNbtnClick(); });
-    wire(FPWbtn, "FPWbtnClick", [this] { FPWbtnClick(); });
-    wire(DirNameBtn, "DirNameBtnClick", [this] { DirNameBtnClick(); });
-    wire(HTTPhostBtn, "HTTPhostBtnClick", [this] { HTTPhostBtnClick(); });
-    wire(HTTPhostBtn2, "HTTPhostBtn2Click", [this] { HTTPhostBtn2Click(); });
+    for (const UplinkRow& row : kUplinkRows) {
+        wire(this->*row.button, std::string(row.handler), [this, &row] { uplinkButtonClick(row.setting); });
+    }
     wire(MaxErrorLevel, "MaxErrorClick", [this] { MaxErrorClick(); });
     wire(MaxErrorScrollBar, "MaxErrorSB", [this] { MaxErrorSB(); });
     wire(sRateDL, "sRateDLChange", [this] { sRateDLChange(); });
@@ -242,77 +227,77 @@ void TForm1::wireHandlers() {
 // ---- Display handlers: a slider's read-only edit shows its position.
 
 void TForm1::TrackBar5Change() {
-    Edit1.SetText(num(TrackBar5.Position()));
+    Edit1.SetText(decimal(TrackBar5.Position()));
 }
 
 void TForm1::ScrollBarMaxChange(int input, int level) {
-    Maxlv[input][level].SetText(twoDigits(ScrollBarMax[input][level].Position()));
+    Maxlv[input][level].SetText(params::analogLevelDisplayText(ScrollBarMax[input][level].Position()));
 }
 
 void TForm1::ScrollBarMinChange(int input, int level) {
-    Minlv[input][level].SetText(twoDigits(ScrollBarMin[input][level].Position()));
+    Minlv[input][level].SetText(params::analogLevelDisplayText(ScrollBarMin[input][level].Position()));
 }
 
 void TForm1::ScrollBarADelayChange() {
-    ADelay.SetText(twoDigits(ScrollBarADelay.Position()));
+    ADelay.SetText(params::analogLevelDisplayText(ScrollBarADelay.Position()));
 }
 
 void TForm1::ScrollBarTMaxChange(int input, int level) {
-    tMaxlv[input][level].SetText(num(ScrollBarTMax[input][level].Position()));
+    tMaxlv[input][level].SetText(params::temperatureDisplayText(ScrollBarTMax[input][level].Position()));
 }
 
 void TForm1::ScrollBarTMinChange(int input, int level) {
-    tMinlv[input][level].SetText(num(ScrollBarTMin[input][level].Position()));
+    tMinlv[input][level].SetText(params::temperatureDisplayText(ScrollBarTMin[input][level].Position()));
 }
 
 // The pulse edits show the pulse length, twice the slider position.
 void TForm1::PulseDsbChange(int output) {
-    PulseD[output].SetText(num(2 * PulseDsb[output].Position()));
+    PulseD[output].SetText(params::pulseDisplayText(PulseDsb[output].Position()));
 }
 
 // The data-logger sampling rate and period are one setting each, shown on two pages: moving either
 // slider moves its twin (which then stops, its position being equal) and updates both edits.
 void TForm1::SRateSBChange() {
-    SRate.SetText(num(SRateSB.Position()));
+    SRate.SetText(decimal(SRateSB.Position()));
     sRateDL.SetPosition(SRateSB.Position());
     sRateDLeb.SetText(SRate.Text());
 }
 
 void TForm1::sRateDLChange() {
-    sRateDLeb.SetText(num(sRateDL.Position()));
+    sRateDLeb.SetText(decimal(sRateDL.Position()));
     SRateSB.SetPosition(sRateDL.Position());
     SRate.SetText(sRateDLeb.Text());
 }
 
 void TForm1::DLoggerTmSBChange() {
-    DLoggerTm.SetText(num(DLoggerTmSB.Position()));
+    DLoggerTm.SetText(decimal(DLoggerTmSB.Position()));
     DLPeriodEB.SetText(DLoggerTm.Text());
     sDLperiodDL.SetPosition(DLoggerTmSB.Position());
 }
 
 void TForm1::sDLperiodDLChange() {
-    DLPeriodEB.SetText(num(sDLperiodDL.Position()));
+    DLPeriodEB.SetText(decimal(sDLperiodDL.Position()));
     DLoggerTm.SetText(DLPeriodEB.Text());
     DLoggerTmSB.SetPosition(sDLperiodDL.Position());
 }
 
 void TForm1::MaxErrorSB() {
-    MaxError.SetText(num(MaxErrorScrollBar.Position()));
+    MaxError.SetText(decimal(MaxErrorScrollBar.Position()));
 }
 void TForm1::TTimeout1SBChange() {
-    TTimeout1.SetText(num(TTimeout1SB.Position()));
+    TTimeout1.SetText(decimal(TTimeout1SB.Position()));
 }
 void TForm1::TTimeout2SBChange() {
-    TTimeout2.SetText(num(TTimeout2SB.Position()));
+    TTimeout2.SetText(decimal(TTimeout2SB.Position()));
 }
 void TForm1::ATimeout1SBChange() {
-    ATimeout1.SetText(num(ATimeout1SB.Position()));
+    ATimeout1.SetText(decimal(ATimeout1SB.Position()));
 }
 void TForm1::ATimeout2SBChange() {
-    ATimeout2.SetText(num(ATimeout2SB.Position()));
+    ATimeout2.SetText(decimal(ATimeout2SB.Position()));
 }
 void TForm1::DFilterSBChange() {
-    DFilter.SetText(num(DFilterSB.Position()));
+    DFilter.SetText(decimal(DFilterSB.Position()));
 }
 
 // ---- Frame, Main page and Serial Port page.
@@ -326,10 +311,10 @@ void TForm1::PageControl1Change() {
         NNumber[n].SetColor(cream);
         PBnr[n].SetColor(cream);
     }
-    for (Edit* e : {&APN, &UserID, &Password, &IPaddress, &FTPHostName, &UserNameFTP, &PasswordFTP, &DirName,
-                    &HTTPhostName, &HTTPhostName2, &TNrFilter, &ANrFilter, &DNrFilter, &SRate, &DLoggerTm}) {
+    for (const UplinkRow& row : kUplinkRows)
+        (this->*row.edit).SetColor(cream);
+    for (Edit* e : {&TNrFilter, &ANrFilter, &DNrFilter, &SRate, &DLoggerTm})
         e->SetColor(cream);
-    }
     for (int slot = 1; slot <= 54; ++slot)
         TXTSMS[slot].SetColor(cream);
     for (int slot = 1; slot <= 78; ++slot)

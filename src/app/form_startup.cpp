@@ -3,24 +3,25 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <variant>
 
 #include "app/form.h"
 #include "app/port_status.h"
+#include "base/text.h"
 #include "link/device_link.h"
 #include "link/link_window.h"
+#include "params/analog.h"
 #include "params/event_masks.h"
 #include "params/fields.h"
 #include "params/schedule.h"
+#include "params/temperature.h"
 #include "serial/port_catalogue.h"
 #include "serial/posix_serial_device.h"
 
 namespace hx350 {
 
 namespace {
-
-std::string num(int n) {
-    return std::to_string(n);
-}
 
 /// The first `count` characters of a mask, a position the text does not reach read as a disabled source.
 std::string maskPositions(std::string_view mask, std::size_t count) {
@@ -163,108 +164,106 @@ void TForm1::FormCreate() {
     settleAfterStartUp();
 }
 
+namespace {
+
+template <FieldEncoding kEncoding>
+bool is(const SettingBinding& row, RecordField<kEncoding> field) {
+    return row.field == field.row;
+}
+
+}  // namespace
+
+// Every setting from the record into its control or working copy, row by row in the table's order. The
+// handlers of the controls run as a user change would run them; the values start-up fixes or derives
+// are settled around the rows they belong to.
 void TForm1::loadPagesFromRecord() {
-    const SettingsRecord& r = record_;
-
-    // 5. Serial Port page: a stored choice that differs reopens the port (InitPort runs).
-    RadioGroupRate.SetItemIndex(r.get(cfg::BaudRateIndex));
-    RadioGroupPort.SetItemIndex(r.get(cfg::ComPortIndex));
-    TrackBar5.SetPosition(r.get(cfg::WaitSmsTimeout));
-    Edit1.SetText(num(TrackBar5.Position()));
-
-    // 6. Poll factor: carried; the factor in use is fixed.
-    working_.PollFactor = r.get(cfg::PollFactor);
-    poll_factor_in_use_ = kPollFactorInUse;
-
-    // 7. Schedule code, padded when short so that every edit of it finds its nine characters.
-    working_.ScheduleCode = params::paddedScheduleCode(r.get(cfg::ScheduleCode));
-    restoreSchedulePage();
-
-    // 8. Numbers: of the module's two copies the second is what stays shown.
-    BRnumber.SetText(r.get(cfg::ModulePhone));
-    BRnumber.SetText(r.get(cfg::ModulePhoneCopy));
-    for (int n = 1; n <= 7; ++n) {
-        NNumber[n].SetText(r.get(cfg::SubscriberNumber, n));
-        PBnr[n].SetText(r.get(cfg::PhoneBookNumber, n));
+    for (const SettingBinding& row : bindings_->rows()) {
+        beforeLoading(row);
+        loadBinding(row);
+        afterLoading(row);
     }
-
-    // 9. Filters and pulse lengths.
-    DFilterSB.SetPosition(r.get(cfg::DigitalFilter));
-    TTimeout1SB.SetPosition(r.get(cfg::TempTimeout));
-    ATimeout1SB.SetPosition(r.get(cfg::AnalogTimeout));
-    SRateSB.SetPosition(r.get(cfg::SampleRate));
-    for (int n = 1; n <= 5; ++n)
-        PulseDsb[n].SetPosition(r.get(cfg::PulseDuration, n));
-
-    // 10. SMS mode.
-    DeleteSMS.SetChecked(r.get(cfg::DeleteIncomingSms));
-    SMSmode.SetChecked(r.get(cfg::SmsModeOn));
-    sms_mode_remembered_ = SMSmode.Checked();
-    FrameControls::MemoS.SetVisible(!SMSmode.Checked());
-
-    // 11. Event texts and IO names.
-    for (int slot = 1; slot <= 54; ++slot)
-        TXTSMS[slot].SetText(r.get(cfg::ExternalText, slot));
-    for (int slot = 1; slot <= 78; ++slot)
-        iTXTSMS[slot].SetText(r.get(cfg::InternalText, slot));
-
-    // 12. Number masks, their parked digits and the Abonents grid.
-    loadNumberFilters();
-
-    // 13. GPRS and FTP.
-    APN.SetText(r.get(cfg::GprsApn));
-    UserID.SetText(r.get(cfg::GprsUserId));
-    Password.SetText(r.get(cfg::GprsPassword));
-    IPaddress.SetText(r.get(cfg::GprsIpAddress));
-    FTPHostName.SetText(r.get(cfg::FtpHostName));
-    UserNameFTP.SetText(r.get(cfg::FtpUserName));
-    PasswordFTP.SetText(r.get(cfg::FtpPassword));
-    DirName.SetText(r.get(cfg::FtpDirName));
-
-    // 14. Data logger: the two rate sliders are one setting, and the logger's rate wins over SampleRate.
-    working_.TempFormat = r.get(cfg::TempFormat);
-    DLoggerTmSB.SetPosition(r.get(cfg::DataLoggerTime));
-    sRateDL.SetPosition(r.get(cfg::DataLoggerRate));
-    SRateSB.SetPosition(r.get(cfg::DataLoggerRate));
-    sRateDLeb.SetText(num(sRateDL.Position()));
-    SRate.SetText(num(sRateDL.Position()));
-    DLoggerTm.SetText(num(DLoggerTmSB.Position()));
-    DLPeriodEB.SetText(num(DLoggerTmSB.Position()));
-    MaxError.SetText(num(MaxErrorScrollBar.Position()));
-
-    // 15. Other-settings string, padded to its 16 characters in the record.
-    working_.OtherString = padOtherString(record_);
-
-    // 16. HTTP hosts.
-    HTTPhostName.SetText(r.get(cfg::HttpHost1));
-    HTTPhostName2.SetText(r.get(cfg::HttpHost2));
-
-    // 17. Carried values and the CR/LF memory from the loaded box.
-    working_.CarriedInt1 = r.get(cfg::CarriedInt1);
-    working_.CarriedInt2 = r.get(cfg::CarriedInt2);
-    working_.CarriedInt3 = r.get(cfg::CarriedInt3);
-    SkipCRLFcb.SetChecked(r.get(cfg::SkipCrLf));
-    link_->SkipCRLFcbClick();
-    working_.CarriedInt3 = carriedInt3WorkingValue(working_.CarriedInt3);
-    working_.CarriedWord1 = r.get(cfg::CarriedWord1);
-    working_.CarriedWord2 = r.get(cfg::CarriedWord2);
-
-    // 18. Analog page.
-    AnalogKoeff.SetText(r.get(cfg::AnalogCoeff));
-    for (int n = 1; n <= 4; ++n)
-        ANmul[n].SetText(r.get(cfg::AnalogMultiplier, n));
-    for (int n = 1; n <= 3; ++n)
-        AN_420[n].SetChecked(r.get(cfg::Analog420, n));
-    ReferenceLevelRadioBox1.SetItemIndex(r.get(cfg::ReferenceLevel));
-
-    // 19.-21. Level sliders, their edits, and the clamped positions written back.
-    loadLevelSliders();
-
-    // 22. Shunts: AN1 and AN2 on 200 ohm, AN3 on 249 ohm, as the boxes stand in the design.
+    // The threshold sliders show their positions, and what they clamped goes back into the record.
+    settleLevelSliders();
+    // Shunts: AN1 and AN2 on 200 ohm, AN3 on 249 ohm, as the boxes stand in the design.
     shunt_choice_ = 3;
     ANmode200[1].SetCaption("200 Om");
     ANmode200[2].SetCaption("200 Om");
     ANmode200[3].SetCaption("249 Om");
+}
+
+void TForm1::loadBinding(const SettingBinding& row) {
+    const SettingsRecord& r = record_;
+    switch (row.conversion) {
+        case BindingConversion::Text:
+            find<Edit>(row.control)->SetText(r.get(TextField{row.field}, row.element));
+            return;
+        case BindingConversion::Checked:
+            find<CheckBox>(row.control)->SetChecked(r.get(BoolField{row.field}, row.element));
+            return;
+        case BindingConversion::ItemIndex:
+            find<RadioGroup>(row.control)->SetItemIndex(r.get(Int32Field{row.field}, row.element));
+            return;
+        case BindingConversion::Position: {
+            const int position = r.get(Int32Field{row.field}, row.element);
+            if (ScrollBar* bar = find<ScrollBar>(row.control)) bar->SetPosition(position);
+            if (hx350::TrackBar* bar = find<hx350::TrackBar>(row.control)) bar->SetPosition(position);
+            return;
+        }
+        case BindingConversion::WorkingCopy:
+            std::visit(
+                [&](auto member) {
+                    using M = decltype(member);
+                    if constexpr (std::is_same_v<M, std::int32_t SettingsWorkingCopies::*>) {
+                        working_.*member = r.get(Int32Field{row.field}, row.element);
+                    } else if constexpr (std::is_same_v<M, std::uint16_t SettingsWorkingCopies::*>) {
+                        working_.*member = r.get(Word16Field{row.field}, row.element);
+                    } else if constexpr (std::is_same_v<M, std::string SettingsWorkingCopies::*>) {
+                        working_.*member = r.get(TextField{row.field}, row.element);
+                    }
+                },
+                row.working);
+            return;
+    }
+}
+
+// Fixes the record takes before a value is shown from it.
+void TForm1::beforeLoading(const SettingBinding& row) {
+    // Empty masks get their defaults in the record itself, so the next save writes them.
+    if (is(row, cfg::TempNumberFilter)) applyNumberFilterDefaults(record_);
+    // The other-settings string is padded to its 16 characters in the record.
+    if (is(row, cfg::OtherString)) padOtherString(record_);
+}
+
+// Values derived once a row is shown.
+void TForm1::afterLoading(const SettingBinding& row) {
+    if (is(row, cfg::WaitSmsTimeout)) {
+        // A track bar runs no handler when set from code.
+        Edit1.SetText(decimal(TrackBar5.Position()));
+    } else if (is(row, cfg::PollFactor)) {
+        // Carried only; the factor in use is fixed.
+        poll_factor_in_use_ = kPollFactorInUse;
+    } else if (is(row, cfg::ScheduleCode)) {
+        // Padded when short so that every edit of it finds its nine characters.
+        working_.ScheduleCode = params::paddedScheduleCode(working_.ScheduleCode);
+        restoreSchedulePage();
+    } else if (is(row, cfg::SmsModeOn)) {
+        sms_mode_remembered_ = SMSmode.Checked();
+        FrameControls::MemoS.SetVisible(!SMSmode.Checked());
+    } else if (is(row, cfg::DigitalNumberFilter)) {
+        showMaskBoxes();
+    } else if (is(row, cfg::DataLoggerRate)) {
+        // The two rate sliders are one setting, and the logger's rate wins over SampleRate.
+        SRateSB.SetPosition(record_.get(cfg::DataLoggerRate));
+        sRateDLeb.SetText(decimal(sRateDL.Position()));
+        SRate.SetText(decimal(sRateDL.Position()));
+        DLoggerTm.SetText(decimal(DLoggerTmSB.Position()));
+        DLPeriodEB.SetText(decimal(DLoggerTmSB.Position()));
+        MaxError.SetText(decimal(MaxErrorScrollBar.Position()));
+    } else if (is(row, cfg::SkipCrLf)) {
+        // The CR/LF memory follows the loaded box; a carried value above 4 is not kept.
+        link_->SkipCRLFcbClick();
+        working_.CarriedInt3 = carriedInt3WorkingValue(working_.CarriedInt3);
+    }
 }
 
 void TForm1::restoreSchedulePage() {
@@ -283,14 +282,11 @@ void TForm1::restoreSchedulePage() {
     if (restored.period_index) RadioGroup1.SetItemIndex(*restored.period_index);
 }
 
-void TForm1::loadNumberFilters() {
-    applyNumberFilterDefaults(record_);
+// The parked digits and the Abonents check boxes from the three masks.
+void TForm1::showMaskBoxes() {
     const std::string temperature = record_.get(cfg::TempNumberFilter);
     const std::string analog = record_.get(cfg::AnalogNumberFilter);
     const std::string digital = record_.get(cfg::DigitalNumberFilter);
-    TNrFilter.SetText(temperature);
-    ANrFilter.SetText(analog);
-    DNrFilter.SetText(digital);
     parked_ = {maskPositions(temperature, 4), maskPositions(analog, 4), maskPositions(digital, 7)};
 
     // Per source: a disabled source first ticks "Disable" (which parks its character) and then unticks its
@@ -322,39 +318,24 @@ void TForm1::loadNumberFilters() {
     }
 }
 
-void TForm1::loadLevelSliders() {
-    // Analog: set Min1, Max1, Min2, Max2 of each channel, then show all four as two digits.
+// Analog levels as two digits, temperature levels as plain decimal; a stored level outside a slider's
+// range is replaced by the clamped position it now shows.
+void TForm1::settleLevelSliders() {
     for (int n = 1; n <= 4; ++n) {
-        ScrollBarMin[n][1].SetPosition(record_.get(cfg::AnalogLevel, levelNumber(n, Threshold::Min1)));
-        ScrollBarMax[n][1].SetPosition(record_.get(cfg::AnalogLevel, levelNumber(n, Threshold::Max1)));
-        ScrollBarMin[n][2].SetPosition(record_.get(cfg::AnalogLevel, levelNumber(n, Threshold::Min2)));
-        ScrollBarMax[n][2].SetPosition(record_.get(cfg::AnalogLevel, levelNumber(n, Threshold::Max2)));
         for (int k = 1; k <= 2; ++k) {
-            Maxlv[n][k].SetText(params::twoDigits(ScrollBarMax[n][k].Position()));
-            Minlv[n][k].SetText(params::twoDigits(ScrollBarMin[n][k].Position()));
+            Maxlv[n][k].SetText(params::analogLevelDisplayText(ScrollBarMax[n][k].Position()));
+            Minlv[n][k].SetText(params::analogLevelDisplayText(ScrollBarMin[n][k].Position()));
         }
     }
-    // Temperature: plain decimal text.
     for (int n = 1; n <= 4; ++n) {
-        ScrollBarTMin[n][2].SetPosition(record_.get(cfg::TempLevel, levelNumber(n, Threshold::Min2)));
-        ScrollBarTMin[n][1].SetPosition(record_.get(cfg::TempLevel, levelNumber(n, Threshold::Min1)));
-        ScrollBarTMax[n][1].SetPosition(record_.get(cfg::TempLevel, levelNumber(n, Threshold::Max1)));
-        ScrollBarTMax[n][2].SetPosition(record_.get(cfg::TempLevel, levelNumber(n, Threshold::Max2)));
         for (int k = 1; k <= 2; ++k) {
-            tMaxlv[n][k].SetText(num(ScrollBarTMax[n][k].Position()));
-            tMinlv[n][k].SetText(num(ScrollBarTMin[n][k].Position()));
+            tMaxlv[n][k].SetText(params::temperatureDisplayText(ScrollBarTMax[n][k].Position()));
+            tMinlv[n][k].SetText(params::temperatureDisplayText(ScrollBarTMin[n][k].Position()));
         }
     }
-    // A stored level outside a slider's range is replaced by the clamped position it now shows.
-    for (int n = 1; n <= 4; ++n) {
-        record_.set(cfg::AnalogLevel, levelNumber(n, Threshold::Min2), ScrollBarMin[n][2].Position());
-        record_.set(cfg::AnalogLevel, levelNumber(n, Threshold::Min1), ScrollBarMin[n][1].Position());
-        record_.set(cfg::AnalogLevel, levelNumber(n, Threshold::Max1), ScrollBarMax[n][1].Position());
-        record_.set(cfg::AnalogLevel, levelNumber(n, Threshold::Max2), ScrollBarMax[n][2].Position());
-        record_.set(cfg::TempLevel, levelNumber(n, Threshold::Min2), ScrollBarTMin[n][2].Position());
-        record_.set(cfg::TempLevel, levelNumber(n, Threshold::Min1), ScrollBarTMin[n][1].Position());
-        record_.set(cfg::TempLevel, levelNumber(n, Threshold::Max1), ScrollBarTMax[n][1].Position());
-        record_.set(cfg::TempLevel, levelNumber(n, Threshold::Max2), ScrollBarTMax[n][2].Position());
+    for (const SettingBinding& row : bindings_->rows()) {
+        if (is(row, cfg::AnalogLevel) || is(row, cfg::TempLevel))
+            record_.set(Int32Field{row.field}, row.element, find<ScrollBar>(row.control)->Position());
     }
 }
 

@@ -5,70 +5,62 @@
 #include <string>
 
 #include "app/form.h"
+#include "app/uplink_rows.h"
 #include "link/device_link.h"
 #include "params/fields.h"
 #include "params/uplink.h"
 
 namespace hx350 {
 
-namespace {
-
-/// One "WR"/"RD" button: Clear, then the read request or the write of `edit`. A write puts the cleaned-up
-/// value back into the edit before the command goes out; passwords are never shown in the log memo.
-void uplinkButton(DeviceLink& link, bool reading, params::UplinkField field, Edit& edit) {
+// One "WR"/"RD" button: Clear, then the read request or the write of the row's edit. A write puts the
+// cleaned-up value back into the edit before the command goes out; passwords are never shown in the log
+// memo.
+void TForm1::uplinkButtonClick(params::UplinkField setting) {
+    Edit& edit = this->*uplinkRow(setting).edit;
+    DeviceLink& link = *link_;
     link.Clear();
-    if (reading) {
-        const std::string command = params::uplinkReadCommand(field);
+    if (ReadGPRS1.Checked()) {
+        const std::string command = params::uplinkReadCommand(setting);
         link.SendSMS(command);
-        if (params::uplinkReadIsLogged(field)) link.DisplayOnMemo(command);
+        if (params::uplinkReadIsLogged(setting)) link.DisplayOnMemo(command);
         return;
     }
-    const params::UplinkWrite write = params::uplinkWrite(field, edit.Text());
+    const params::UplinkWrite write = params::uplinkWrite(setting, edit.Text());
     edit.SetText(write.value);
     link.SendSMS(write.command);
     if (write.log) link.DisplayOnMemo(*write.log);
 }
 
-}  // namespace
-
+// The handlers the design names, one per button.
 void TForm1::APNbtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kApn, APN);
+    uplinkButtonClick(params::UplinkField::kApn);
 }
-
 void TForm1::UIDbtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kUserId, UserID);
+    uplinkButtonClick(params::UplinkField::kUserId);
 }
-
 void TForm1::PWbtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kPassword, Password);
+    uplinkButtonClick(params::UplinkField::kPassword);
 }
-
 void TForm1::IPbtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kIpAddress, IPaddress);
+    uplinkButtonClick(params::UplinkField::kIpAddress);
 }
-
 void TForm1::FTPHostNamebtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kFtpHostName, FTPHostName);
+    uplinkButtonClick(params::UplinkField::kFtpHostName);
 }
-
 void TForm1::UNbtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kFtpUserName, UserNameFTP);
+    uplinkButtonClick(params::UplinkField::kFtpUserName);
 }
-
 void TForm1::FPWbtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kFtpPassword, PasswordFTP);
+    uplinkButtonClick(params::UplinkField::kFtpPassword);
 }
-
 void TForm1::DirNameBtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kFtpDirName, DirName);
+    uplinkButtonClick(params::UplinkField::kFtpDirName);
 }
-
 void TForm1::HTTPhostBtnClick() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kHttpHost1, HTTPhostName);
+    uplinkButtonClick(params::UplinkField::kHttpHost1);
 }
-
 void TForm1::HTTPhostBtn2Click() {
-    uplinkButton(*link_, ReadGPRS1.Checked(), params::UplinkField::kHttpHost2, HTTPhostName2);
+    uplinkButtonClick(params::UplinkField::kHttpHost2);
 }
 
 // The maximum error level is always written, whatever "Read " shows, and without Clear.
@@ -81,10 +73,8 @@ void TForm1::MaxErrorClick() {
 void TForm1::ReadGPRS1Click() {
     link_->state().plain_send = false;
     const std::string caption(params::readWriteCaption(ReadGPRS1.Checked()));
-    for (Button* button : {&APNbtn, &UIDbtn, &PWbtn, &IPbtn, &FTPHostNamebtn, &UNbtn, &FPWbtn, &DirNameBtn,
-                           &HTTPhostBtn, &HTTPhostBtn2}) {
-        button->SetCaption(caption);
-    }
+    for (const UplinkRow& row : kUplinkRows)
+        (this->*row.button).SetCaption(caption);
 }
 
 }  // namespace hx350

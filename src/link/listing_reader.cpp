@@ -1,5 +1,7 @@
 #include "link/listing_reader.h"
 
+#include "base/text.h"
+
 namespace hx350 {
 
 namespace {
@@ -7,10 +9,6 @@ namespace {
 // Positions count from 1, as in the rules below; the callers keep them within the batch.
 unsigned char at(std::string_view s, std::size_t pos) {
     return static_cast<unsigned char>(s[pos - 1]);
-}
-
-bool isDigit(unsigned char ch) {
-    return ch >= '0' && ch <= '9';
 }
 
 constexpr std::size_t kScanLimit = 511;
@@ -61,7 +59,8 @@ ListingScan scanListing(std::string_view batch) {
     unsigned index = 0;
     unsigned weight = 1;
     std::size_t digits = 0;
-    for (std::size_t p = comma - 1; p > colon && digits < 3 && isDigit(at(batch, p)); --p, ++digits) {
+    for (std::size_t p = comma - 1;
+         p > colon && digits < 3 && isDecimalDigit(static_cast<char>(at(batch, p))); --p, ++digits) {
         index += weight * static_cast<unsigned>(at(batch, p) - '0');
         weight *= 10;
     }

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "base/text.h"
+
 namespace hx350 {
 namespace {
 
@@ -59,10 +61,6 @@ char* putOctet(char* out, unsigned octet) {
     out[0] = kHexDigits[(octet >> 4) & 0x0F];
     out[1] = kHexDigits[octet & 0x0F];
     return out + 2;
-}
-
-bool isDecimalDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 PduError checkInput(std::string_view text, std::string_view number) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "base/text.h"
+
 namespace hx350 {
 
 namespace {
@@ -39,10 +41,6 @@ long positionOfSeparator(std::string_view s) {
         if (static_cast<unsigned char>(s[i]) <= 0x20) return static_cast<long>(i) + 1;
     }
     return 0;
-}
-
-bool isDigit(char ch) {
-    return ch >= '0' && ch <= '9';
 }
 
 class Assignments {
@@ -98,7 +96,7 @@ void routeExternalSms(std::string_view s, Assignments& out) {
     if (p < 3) return;
     const char tens = at(s, p - 2);
     const char units = at(s, p - 1);
-    if (!isDigit(tens) || !isDigit(units)) return;
+    if (!isDecimalDigit(tens) || !isDecimalDigit(units)) return;
     const int n = 10 * (tens - '0') + (units - '0');
     if (n < 1 || n > 54) return;
     out.set("TXTSMS" + std::to_string(n), copy(s, p + 2, length(s) - p - 2));
@@ -107,7 +105,7 @@ void routeExternalSms(std::string_view s, Assignments& out) {
 // "Int/Ext SMS" and "IOname": "60: text" into iTXTSMS60. The slot is the first two characters.
 void routeInternalTexts(std::string_view s, Assignments& out) {
     if (s.size() < 2) return;
-    if (!isDigit(at(s, 1)) || !isDigit(at(s, 2))) return;
+    if (!isDecimalDigit(at(s, 1)) || !isDecimalDigit(at(s, 2))) return;
     const int n = 10 * (at(s, 1) - '0') + (at(s, 2) - '0');
     if (n < 1 || n > 78) return;
     out.set("iTXTSMS" + std::to_string(n), copy(s, 5, length(s) - 5));

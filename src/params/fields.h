@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
+
 namespace hx350::params {
 
 /// The four thresholds of one analog or temperature input, always sent in this order.
@@ -18,10 +20,7 @@ struct ThresholdQuad {
     int max2 = 0;
 };
 
-/// Whether `ch` is one of the decimal digits "0" to "9" (locale-free, safe for any byte).
-constexpr bool isDecimalDigit(char ch) {
-    return ch >= '0' && ch <= '9';
-}
+using hx350::isDecimalDigit;
 
 /// oneDigit: a position as one decimal digit "0" to "9".
 ///
