@@ -435,12 +435,11 @@ std::string exportSettingsText(const SettingsRecord& record) {
     out.reserve(32 * 1024);
     out += "# HX350 settings\n";
     out += "# One setting per line: key = value, and after '#' what the setting is.\n";
-    int page = -2;
+    const SettingsTextEntry* previous = nullptr;
     for (const SettingsTextEntry& entry : settingsTextEntries()) {
-        if (entry.page != page) {
-            page = entry.page;
+        if (previous == nullptr || entry.page != previous->page) {
             out += "\n# ";
-            out += settingsTextPageCaption(page);
+            out += settingsTextPageCaption(entry.page);
             out += '\n';
         }
         out += entry.key;
@@ -449,6 +448,7 @@ std::string exportSettingsText(const SettingsRecord& record) {
         out += "  # ";
         out += entry.label;
         out += '\n';
+        previous = &entry;
     }
     // Reserved bytes in lines of at most 32, each from its first to its last non-zero byte.
     bool heading = false;

@@ -5,13 +5,16 @@
 //   # Main
 //   ModulePhone = "+37060012345"  # Main, HX350 Nummer
 //   ...
+//   # Analog
+//   AnalogLevel[2][Max1] = 36  # Analog, ANALOG INPUT 2, Maximum level 1
 //
 // Format (UTF-8 text, lines ending in LF; a CR before the LF is accepted and dropped):
 // - Blank lines and lines whose first non-blank character is '#' are comments. A setting line is
 //   `key = value`, optionally followed by `# comment`. The exporter writes a comment line with the caption
 //   of every page before that page's settings, and the setting's label as the trailing comment.
-// - Keys are the names of the record's fields, with the element number of a family in brackets:
-//   `ModulePhone`, `ExternalText[5]`, `AnalogLevel[2][3]` (input 2, third threshold).
+// - Keys are the settings table's keys (settings_bindings.h): the record field's name, with the element of
+//   a family in brackets: `ModulePhone`, `ExternalText[5]`, `AnalogLevel[2][Max1]`. The fields the table
+//   leaves unbound (kUnboundFields) follow under their own names.
 // - Numbers (32-bit, 16-bit and byte fields) are decimal: `-12`, `4000`.
 // - Flags are `true` (stored byte 1) or `false` (0). Any other stored byte reads as true in the tool; it is
 //   written as the byte in hexadecimal, `0x05`, which an import stores as it stands.
@@ -53,7 +56,7 @@ struct SettingsTextEntry {
     std::string key;    ///< "ExternalText[5]"
     std::size_t row;    ///< index into kSettingsLayout
     int number;         ///< 1-based element of the row
-    int page;           ///< index of the page that shows it, or -1 when no page does
+    int page;           ///< index of the page that shows it, or kNoPage when no page does
     std::string label;  ///< what a technician reads: "External SMS, Temp.Inp.1 > MAXIMUM1"
 };
 
@@ -61,7 +64,7 @@ struct SettingsTextEntry {
 /// page shows). Each named element of the layout appears exactly once.
 const std::vector<SettingsTextEntry>& settingsTextEntries();
 
-/// The caption of page `page` as the text's page comment shows it ("Abonents"); a fixed caption for -1.
+/// The caption of page `page` as the text's page comment shows it ("Abonents"); a fixed one for kNoPage.
 std::string settingsTextPageCaption(int page);
 
 /// The entry of `key`, or nullptr when no setting has that key.

@@ -1,36 +1,38 @@
-// The settings of the text form, taken from the record layout: every named element once, in file order.
+// The settings of the text form: the settings table's rows in page order, then the record fields no row
+// binds (they are kept in the file all the same, so they are in the text).
 #include <string>
 #include <vector>
 
+#include "app/form.h"
+#include "app/settings_bindings.h"
 #include "app/settings_text.h"
 
 namespace hx350 {
 namespace {
 
-/// Families whose elements are addressed as [input][threshold], four thresholds per input.
-bool isLevelFamily(std::string_view name) {
-    return name == "AnalogLevel" || name == "TempLevel";
-}
-
-std::string keyOf(const SettingsFieldLayout& row, int number) {
-    std::string key(row.name);
-    if (row.count == 1) return key;
-    if (isLevelFamily(row.name)) {
-        const int channel = (number - 1) / 4 + 1;
-        const int threshold = (number - 1) % 4 + 1;
-        return key + '[' + std::to_string(channel) + "][" + std::to_string(threshold) + ']';
+std::size_t layoutRowNamed(std::string_view name) {
+    for (std::size_t row = 0; row < kSettingsLayout.size(); ++row) {
+        if (kSettingsLayout[row].name == name && kSettingsLayout[row].encoding != FieldEncoding::Reserved)
+            return row;
     }
-    return key + '[' + std::to_string(number) + ']';
+    return kSettingsLayout.size();
 }
 
 std::vector<SettingsTextEntry> buildEntries() {
+    // The table's labels come from the window design's captions; a form is built once to read them (it
+    // opens and reads nothing).
+    const TForm1 form;
     std::vector<SettingsTextEntry> entries;
-    for (std::size_t row = 0; row < kSettingsLayout.size(); ++row) {
-        const SettingsFieldLayout& layout = kSettingsLayout[row];
-        if (layout.encoding == FieldEncoding::Reserved) continue;
-        for (int number = 1; number <= static_cast<int>(layout.count); ++number) {
-            std::string key = keyOf(layout, number);
-            entries.push_back({key, row, number, -1, key});
+    for (const SettingBinding* row : form.settingsBindings().inPageOrder())
+        entries.push_back({row->key, row->field, row->element, row->page, row->label});
+    for (const UnboundField& unbound : kUnboundFields) {
+        const std::size_t row = layoutRowNamed(unbound.name);
+        for (int number = 1;
+             row < kSettingsLayout.size() && number <= static_cast<int>(kSettingsLayout[row].count);
+             ++number) {
+            std::string key(unbound.name);
+            if (kSettingsLayout[row].count > 1) key += '[' + std::to_string(number) + ']';
+            entries.push_back({key, row, number, kNoPage, key + ": " + std::string(unbound.reason)});
         }
     }
     return entries;
@@ -44,8 +46,8 @@ const std::vector<SettingsTextEntry>& settingsTextEntries() {
 }
 
 std::string settingsTextPageCaption(int page) {
-    if (page < 0) return "Settings record";
-    return "Page " + std::to_string(page + 1);
+    if (page >= 0 && page < kPageCount) return std::string(kPageCaptions[static_cast<std::size_t>(page)]);
+    return "On no page: values the file carries";
 }
 
 }  // namespace hx350

@@ -220,13 +220,13 @@ TEST(SettingsTextTest, CrLfLineEndsAndCommentsAreAccepted) {
 TEST(SettingsTextTest, KeepMissingKeepsWhatTheTextDoesNotGive) {
     const SettingsRecord golden = readRecord(kGolden);
     SettingsRecord record = golden;
-    const auto error =
-        importSettingsText("ModulePhone = \"+1\"\nAnalogLevel[2][3] = -5\n", record, {.keep_missing = true});
+    const auto error = importSettingsText("ModulePhone = \"+1\"\nAnalogLevel[2][Max1] = -5\n", record,
+                                          {.keep_missing = true});
     ASSERT_FALSE(error) << error->describe();
     const auto differences = compareSettings(golden, record);
     ASSERT_EQ(differences.settings.size(), 2u);
     EXPECT_EQ(differences.settings[0]->key, "ModulePhone");
-    EXPECT_EQ(differences.settings[1]->key, "AnalogLevel[2][3]");
+    EXPECT_EQ(differences.settings[1]->key, "AnalogLevel[2][Max1]");
     EXPECT_EQ(record.get(cfg::AnalogLevel, levelNumber(2, Threshold::Max1)), -5);
     EXPECT_TRUE(differences.reserved.empty());
 }
