@@ -5,6 +5,8 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "base/text.h"
+
 namespace hx350 {
 namespace {
 
@@ -160,10 +162,6 @@ int hexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-bool isDecimalDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 /// A cursor over one line; failures leave a message.

@@ -18,6 +18,7 @@
 #include <functional>
 #include <utility>
 
+#include "ui/compare_dialog.h"
 #include "ui/latin1.h"
 #include "ui/page_kit.h"
 
@@ -169,6 +170,7 @@ void MainWindow::buildFrame() {
     // ends the event loop; nothing is saved. The close waits for the handler's own return.
     form_.setCloseHandler([this] { closeSoon(); });
     binder_->bindMainMenu(*registry.find("MainMenu1"), menuBar());
+    addCompareWithFile(*this, form_);
 
     port_state_ = new QLabel;
     statusBar()->addWidget(port_state_, 1);
