@@ -13,6 +13,7 @@
 #include "ui/qt_timer.h"
 #include "ui/qt_window_services.h"
 #include "ui/simulator_process.h"
+#include "ui/site_files.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ int main(int argc, char* argv[]) {
     // Start-up runs after the widgets are bound, so they show everything it loads; its message boxes
     // (a missing or short settings file) come before the window appears.
     form.FormCreate();
+    hx350::ui::SiteFiles::of(window)->takeBaseline();  // the pages now hold what start-up read
     if (options.exit_after_first_paint) new hx350::ui::FirstPaintProbe(window);  // owned by the window
     window.show();
 

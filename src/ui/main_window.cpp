@@ -21,6 +21,7 @@
 #include "ui/compare_dialog.h"
 #include "ui/latin1.h"
 #include "ui/page_kit.h"
+#include "ui/site_files.h"
 
 namespace hx350::ui {
 
@@ -171,6 +172,7 @@ void MainWindow::buildFrame() {
     form_.setCloseHandler([this] { closeSoon(); });
     binder_->bindMainMenu(*registry.find("MainMenu1"), menuBar());
     addCompareWithFile(*this, form_);
+    new SiteFiles(*this, form_);  // owned by the window
 
     port_state_ = new QLabel;
     statusBar()->addWidget(port_state_, 1);
