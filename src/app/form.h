@@ -539,17 +539,7 @@ class TForm1 : public FrameControls,
     void DFilterSBChange();
 
     // ---- GPRS, FTP page.
-    void APNbtnClick();
-    void UIDbtnClick();
-    void PWbtnClick();
-    void IPbtnClick();
-    void FTPHostNamebtnClick();
-    void UNbtnClick();
-    void FPWbtnClick();
-    void DirNameBtnClick();
-    void HTTPhostBtnClick();
-    void HTTPhostBtn2Click();
-    /// What each of the ten buttons above runs, for its setting.
+    /// APNbtnClick .. HTTPhostBtn2Click: the "WR"/"RD" button of one uplink setting (see uplink_rows.h).
     void uplinkButtonClick(params::UplinkField setting);
     void MaxErrorClick();
     void MaxErrorSB();

@@ -1,7 +1,5 @@
 // "Save Setting": every page into the settings record, through the working copies, then the file.
 #include <string>
-#include <type_traits>
-#include <variant>
 
 #include "app/form.h"
 
@@ -51,18 +49,8 @@ void TForm1::storeBinding(const SettingBinding& row, SettingsRecord& into) const
                 into.set(Int32Field{row.field}, row.element, bar->Position());
             return;
         case BindingConversion::WorkingCopy:
-            std::visit(
-                [&](auto member) {
-                    using M = decltype(member);
-                    if constexpr (std::is_same_v<M, std::int32_t SettingsWorkingCopies::*>) {
-                        into.set(Int32Field{row.field}, row.element, working_.*member);
-                    } else if constexpr (std::is_same_v<M, std::uint16_t SettingsWorkingCopies::*>) {
-                        into.set(Word16Field{row.field}, row.element, working_.*member);
-                    } else if constexpr (std::is_same_v<M, std::string SettingsWorkingCopies::*>) {
-                        into.set(TextField{row.field}, row.element, working_.*member);
-                    }
-                },
-                row.working);
+            withWorkingCopy(row,
+                            [&](auto field, auto member) { into.set(field, row.element, working_.*member); });
             return;
     }
 }

@@ -3,8 +3,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <type_traits>
-#include <variant>
 
 #include "app/form.h"
 #include "app/port_status.h"
@@ -148,15 +146,15 @@ void TForm1::FormCreate() {
     // The device folder as it is now: later changes are plugged or pulled devices.
     port_watch_ = std::make_unique<PortWatch>(roots_.dev);
     refreshPortList();
-    // 1. The port, from the Serial Port page's design choices.
+    // The port, from the Serial Port page's design choices.
     InitPort();
-    // 2. Panels that nothing shows again; a fresh channel.
+    // Panels that nothing shows again; a fresh channel.
     PanelAT.SetVisible(false);
     PanelBand.SetVisible(false);
     link_->state().plain_send = false;
-    // 3. The CR/LF memory from the box as designed.
+    // The CR/LF memory from the box as designed.
     link_->SkipCRLFcbClick();
-    // 4. The settings file.
+    // The settings file.
     load_status_ = hx350::ReadCFGFile(settings_path_, record_, services_);
     // A short file ends the loading here: the pages keep their design values, but the window must still be
     // usable, so the link, cursor, colours and timer are settled as after a full start.
@@ -210,18 +208,8 @@ void TForm1::loadBinding(const SettingBinding& row) {
             return;
         }
         case BindingConversion::WorkingCopy:
-            std::visit(
-                [&](auto member) {
-                    using M = decltype(member);
-                    if constexpr (std::is_same_v<M, std::int32_t SettingsWorkingCopies::*>) {
-                        working_.*member = r.get(Int32Field{row.field}, row.element);
-                    } else if constexpr (std::is_same_v<M, std::uint16_t SettingsWorkingCopies::*>) {
-                        working_.*member = r.get(Word16Field{row.field}, row.element);
-                    } else if constexpr (std::is_same_v<M, std::string SettingsWorkingCopies::*>) {
-                        working_.*member = r.get(TextField{row.field}, row.element);
-                    }
-                },
-                row.working);
+            withWorkingCopy(row,
+                            [&](auto field, auto member) { working_.*member = r.get(field, row.element); });
             return;
     }
 }
@@ -340,18 +328,18 @@ void TForm1::settleLevelSliders() {
 }
 
 void TForm1::settleAfterStartUp() {
-    // 23. Every exchange, query and listing flag idle.
+    // Every exchange, query and listing flag idle.
     link_->resetExchangeState();
-    // 24. Normal cursor.
+    // Normal cursor.
     services_.setCursor(CursorShape::Default);
-    // 25. In SMS mode the phone is identified and set up, one query per tick of Timer1.
+    // In SMS mode the phone is identified and set up, one query per tick of Timer1.
     link_->ReadAllParameterClick();
-    // 26. Nothing pending from before.
+    // Nothing pending from before.
     LinkState& state = link_->state();
     state.plain_send = false;
     state.last_received_text.clear();
     state.reply_pending = false;
-    // 27. Field colours.
+    // Field colours.
     PageControl1Change();
     timer1_.start(kTimer1PeriodMs);
 }

@@ -31,38 +31,6 @@ void TForm1::uplinkButtonClick(params::UplinkField setting) {
     if (write.log) link.DisplayOnMemo(*write.log);
 }
 
-// The handlers the design names, one per button.
-void TForm1::APNbtnClick() {
-    uplinkButtonClick(params::UplinkField::kApn);
-}
-void TForm1::UIDbtnClick() {
-    uplinkButtonClick(params::UplinkField::kUserId);
-}
-void TForm1::PWbtnClick() {
-    uplinkButtonClick(params::UplinkField::kPassword);
-}
-void TForm1::IPbtnClick() {
-    uplinkButtonClick(params::UplinkField::kIpAddress);
-}
-void TForm1::FTPHostNamebtnClick() {
-    uplinkButtonClick(params::UplinkField::kFtpHostName);
-}
-void TForm1::UNbtnClick() {
-    uplinkButtonClick(params::UplinkField::kFtpUserName);
-}
-void TForm1::FPWbtnClick() {
-    uplinkButtonClick(params::UplinkField::kFtpPassword);
-}
-void TForm1::DirNameBtnClick() {
-    uplinkButtonClick(params::UplinkField::kFtpDirName);
-}
-void TForm1::HTTPhostBtnClick() {
-    uplinkButtonClick(params::UplinkField::kHttpHost1);
-}
-void TForm1::HTTPhostBtn2Click() {
-    uplinkButtonClick(params::UplinkField::kHttpHost2);
-}
-
 // The maximum error level is always written, whatever "Read " shows, and without Clear.
 void TForm1::MaxErrorClick() {
     const std::string command = params::maxErrorCommand(MaxErrorScrollBar.Position());

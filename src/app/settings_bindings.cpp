@@ -1,7 +1,9 @@
 #include "app/settings_bindings.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "app/form.h"
 #include "app/uplink_rows.h"
@@ -27,7 +29,11 @@ constexpr std::array<std::string_view, 4> kThresholdNames{"Min2", "Min1", "Max1"
 class Rows {
   public:
     Rows(const ControlRegistry& registry, std::vector<SettingBinding>& rows)
-        : registry_(registry), rows_(rows) {}
+        : registry_(registry), rows_(rows) {
+        for (const GroupInfo& group : registry.groups()) {
+            if (!group.caption.empty()) captions_[{group.page, group.id}] = trimmed(group.caption);
+        }
+    }
 
     /// A row bound to `control`; the key is the field's name, with [element] for a family.
     Rows& bound(std::size_t field, int element, std::string_view control, C conversion) {
@@ -67,15 +73,18 @@ class Rows {
         return *this;
     }
 
-    /// The last row's key; the label gets `qualifier` when the control's label alone is not telling.
+    /// Replaces the last row's key.
     Rows& key(std::string key) {
         rows_.back().key = std::move(key);
         return *this;
     }
+    /// Puts `qualifier` before the control's label in the last row's label, where that label alone does
+    /// not tell the row from another of its group ("Nr3" of the alarm numbers and of the phone book).
     Rows& qualify(std::string_view qualifier) {
         rows_.back().label = labelOf(entryOf(rows_.back().control), qualifier);
         return *this;
     }
+    /// Appends `text` to the last row's label.
     Rows& suffix(std::string_view text) {
         rows_.back().label += text;
         return *this;
@@ -110,16 +119,15 @@ class Rows {
 
     std::string labelOf(const ControlEntry& entry, std::string_view qualifier) const {
         std::string label(kPageCaptions.at(static_cast<std::size_t>(entry.page)));
-        for (const GroupInfo& group : registry_.groups()) {
-            if (group.page == entry.page && group.id == entry.group && !group.caption.empty())
-                label += ", " + std::string(trimmed(group.caption));
-        }
+        const auto caption = captions_.find({entry.page, entry.group});
+        if (caption != captions_.end()) label += ", " + std::string(caption->second);
         if (!qualifier.empty()) label += ", " + std::string(qualifier);
         return label + ", " + std::string(trimmed(entry.label));
     }
 
     const ControlRegistry& registry_;
     std::vector<SettingBinding>& rows_;
+    std::map<std::pair<int, std::string_view>, std::string_view> captions_;  ///< of the groups that have one
 };
 
 std::string boolText(bool value) {

@@ -36,6 +36,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -113,6 +114,25 @@ class SettingsBindings {
   private:
     std::vector<SettingBinding> rows_;
 };
+
+/// For a WorkingCopy row: calls `f(field, member)` with the row's typed record field (Int32Field,
+/// Word16Field or TextField) and its SettingsWorkingCopies member of the matching type. Does nothing for a
+/// row of another conversion.
+template <class F>
+void withWorkingCopy(const SettingBinding& row, F&& f) {
+    std::visit(
+        [&](auto member) {
+            using M = decltype(member);
+            if constexpr (std::is_same_v<M, std::int32_t SettingsWorkingCopies::*>) {
+                f(Int32Field{row.field}, member);
+            } else if constexpr (std::is_same_v<M, std::uint16_t SettingsWorkingCopies::*>) {
+                f(Word16Field{row.field}, member);
+            } else if constexpr (std::is_same_v<M, std::string SettingsWorkingCopies::*>) {
+                f(TextField{row.field}, member);
+            }
+        },
+        row.working);
+}
 
 /// The value of `row` as the record holds it, as text: a string field's characters, a number in decimal,
 /// a bool as "1" or "0".

@@ -2,20 +2,14 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "base/text.h"
+#include "params/fields.h"
 #include "ui/latin1.h"
 #include "ui/page_kit.h"
 
 namespace hx350::ui {
 
 namespace {
-
-std::string num(int n) {
-    return std::to_string(n);
-}
-
-std::string twoDigits(int n) {
-    return (n < 10 ? "0" : "") + num(n);
-}
 
 /// The source a mask line belongs to: the label of its "Disable" box up to the comma.
 QString sourceOf(const PageKit& kit, const std::string& disable_box) {
@@ -43,7 +37,7 @@ QWidget* buildAbonentsPage(PageKit& kit) {
         g->addWidget(PageKit::text(kit.groupText("Numbers", block.heading)), 0, block.column, 1, 3);
         g->addWidget(PageKit::text(kit.groupText("Numbers", block.heading + 1)), 1, block.column, 1, 3);
         for (int n = 1; n <= 7; ++n)
-            kit.labelled(g, block.edits + num(n), 1 + n, block.column);
+            kit.labelled(g, block.edits + decimal(n), 1 + n, block.column);
         kit.put(g, block.radio, 2, block.column + 2, 7, 1, Qt::AlignTop);
     }
     g->setColumnMinimumWidth(2, 50);
@@ -93,18 +87,18 @@ QWidget* buildAbonentsPage(PageKit& kit) {
         m->addWidget(PageKit::text(sourceOf(kit, disable)), row, 0);
         kit.put(m, disable, row, 1, 1, 1, Qt::AlignHCenter);
         for (int k = 4; k >= 1; --k)
-            kit.put(m, prefix + num(k) + suffix, row, 6 - k, 1, 1, Qt::AlignHCenter);
+            kit.put(m, prefix + decimal(k) + suffix, row, 6 - k, 1, 1, Qt::AlignHCenter);
         ++row;
     };
     section(2, "DNrFilter");
     for (int j = 1; j <= 7; ++j)
-        line("CheckBoxD" + twoDigits(j) + "dis", "CheckBoxD", twoDigits(j));
+        line("CheckBoxD" + params::twoDigits(j) + "dis", "CheckBoxD", params::twoDigits(j));
     section(0, "TNrFilter");
     for (int j = 1; j <= 4; ++j)
-        line("CheckBoxT" + num(j) + "dis", "CheckBoxT", num(j));
+        line("CheckBoxT" + decimal(j) + "dis", "CheckBoxT", decimal(j));
     section(1, "ANrFilter");
     for (int j = 1; j <= 4; ++j)
-        line("CheckBoxA" + num(j) + "dis", "CheckBoxA", num(j));
+        line("CheckBoxA" + decimal(j) + "dis", "CheckBoxA", decimal(j));
     kit.put(m, "SetNfilter1", row, 0, 1, 6);
     columns->addWidget(mask, 2, Qt::AlignTop);
     return kit.finish(page);

@@ -2,18 +2,11 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "base/text.h"
 #include "ui/latin1.h"
 #include "ui/page_kit.h"
 
 namespace hx350::ui {
-
-namespace {
-
-std::string num(int n) {
-    return std::to_string(n);
-}
-
-}  // namespace
 
 QWidget* buildAnalogPage(PageKit& kit) {
     auto* page = new QWidget;
@@ -24,7 +17,7 @@ QWidget* buildAnalogPage(PageKit& kit) {
     QGridLayout* l = PageKit::grid(levels);
     l->setHorizontalSpacing(14);
     for (int n = 1; n <= 4; ++n) {
-        const std::string s = num(n);
+        const std::string s = decimal(n);
         QWidget* block =
             buildLevelBlock(kit, kit.groupText("Panel1", 1 + static_cast<std::size_t>(n)),
                             kit.groupText("Panel1", 0), kit.groupText("Panel1", 1),
@@ -43,14 +36,14 @@ QWidget* buildAnalogPage(PageKit& kit) {
     m->addWidget(PageKit::text(kit.groupText("Panel3", 2)), 0, 6, 1, 4);
     for (int n = 1; n <= 4; ++n) {
         m->addWidget(PageKit::text(QStringLiteral("AN%1").arg(n)), n, 0);
-        kit.put(m, "AN" + num(n) + "mul", n, 1);
-        kit.put(m, "bAN" + num(n) + "mul", n, 2);
+        kit.put(m, "AN" + decimal(n) + "mul", n, 1);
+        kit.put(m, "bAN" + decimal(n) + "mul", n, 2);
         if (n <= 3) {
-            kit.put(m, "AN" + num(n) + "_420", n, 4);
-            kit.put(m, "bAN" + num(n) + "_420", n, 5);
+            kit.put(m, "AN" + decimal(n) + "_420", n, 4);
+            kit.put(m, "bAN" + decimal(n) + "_420", n, 5);
             m->addWidget(PageKit::text(QStringLiteral("AN%1").arg(n)), n, 6);
-            kit.put(m, "AN" + num(n) + "mulSMS", n, 7);
-            kit.put(m, "Button" + num(28 + n), n, 8);
+            kit.put(m, "AN" + decimal(n) + "mulSMS", n, 7);
+            kit.put(m, "Button" + decimal(28 + n), n, 8);
         }
     }
     m->addWidget(PageKit::text(kit.groupText("Panel3", 3)), 5, 6, 1, 2);
@@ -79,7 +72,7 @@ QWidget* buildAnalogPage(PageKit& kit) {
     const char* boxes[3] = {"CheckBox7", "CheckBox6", "CheckBox5"};
     for (int n = 1; n <= 3; ++n) {
         kit.put(s, boxes[n - 1], n - 1, 0);
-        kit.put(s, "AN" + num(n) + "mode200", n - 1, 1);
+        kit.put(s, "AN" + decimal(n) + "mode200", n - 1, 1);
     }
     s->addWidget(PageKit::text(kit.groupText("shunt", 0)), 3, 0, 1, 2);
     kit.put(s, "Button34", 3, 2);

@@ -2,17 +2,10 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "base/text.h"
 #include "ui/page_kit.h"
 
 namespace hx350::ui {
-
-namespace {
-
-std::string num(int n) {
-    return std::to_string(n);
-}
-
-}  // namespace
 
 QWidget* buildIOControlPage(PageKit& kit) {
     auto* page = new QWidget;
@@ -27,8 +20,8 @@ QWidget* buildIOControlPage(PageKit& kit) {
             kit.w("PulseD", n);
             continue;
         }
-        kit.labelled(e, "PulseDsb" + num(n), row, 0);
-        kit.put(e, "PulseD" + num(n), row, 2);
+        kit.labelled(e, "PulseDsb" + decimal(n), row, 0);
+        kit.put(e, "PulseD" + decimal(n), row, 2);
         ++row;
     }
     kit.put(e, "SetPulse", row++, 1);
@@ -58,10 +51,10 @@ QWidget* buildIOControlPage(PageKit& kit) {
                 kit.w(p, n);
             continue;
         }
-        kit.labelled(o, "Output" + num(n), n - 1, 0);
-        kit.put(o, "SetOut" + num(n), n - 1, 2);
-        kit.put(o, "ResetOut" + num(n), n - 1, 3);
-        kit.put(o, "GetOut" + num(n), n - 1, 4);
+        kit.labelled(o, "Output" + decimal(n), n - 1, 0);
+        kit.put(o, "SetOut" + decimal(n), n - 1, 2);
+        kit.put(o, "ResetOut" + decimal(n), n - 1, 3);
+        kit.put(o, "GetOut" + decimal(n), n - 1, 4);
     }
     kit.put(o, "GetOutState", 5, 0, 1, 5);
     kit.put(o, "OutputBin", 6, 1);
@@ -70,7 +63,7 @@ QWidget* buildIOControlPage(PageKit& kit) {
     QGroupBox* inputs = kit.box("inputs");
     QGridLayout* i = PageKit::grid(inputs);
     for (int n = 1; n <= 7; ++n)
-        kit.put(i, "GetInp" + num(n), (n - 1) / 3, (n - 1) % 3);
+        kit.put(i, "GetInp" + decimal(n), (n - 1) / 3, (n - 1) % 3);
     kit.put(i, "GetAllInput", 3, 0, 1, 3);
     right->addWidget(inputs);
     right->addStretch(1);

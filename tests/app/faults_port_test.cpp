@@ -81,7 +81,7 @@ class LineFaults : public FormOnPtys {
 TEST_F(LineFaults, DeviceVanishesMidSessionThenTheSamePortNumberOpensAgain) {
     TForm1& f = start();
     f.ReadState.userClick();
-    ASSERT_EQ(wire(1), directFrame("GETST"));
+    ASSERT_EQ(wire(1), framed("GETST"));
     ASSERT_TRUE(f.CommPortDriver1().IsConnected());
     services_.messages.clear();
 
@@ -113,7 +113,7 @@ TEST_F(LineFaults, DeviceVanishesMidSessionThenTheSamePortNumberOpensAgain) {
     EXPECT_TRUE(f.CommPortDriver1().IsConnected());
     EXPECT_EQ(f.StatusBar1.Text(), "Com1: " + replacement.secondaryPath() + ", 9600 baud, open");
     f.ReadState.userClick();
-    EXPECT_EQ(replacement.drainPrimary(Millis(20)), directFrame("GETST"));
+    EXPECT_EQ(replacement.drainPrimary(Millis(20)), framed("GETST"));
     // Answers from the new device are received again.
     f.PageControl1.userSelectPage(kAbonentsPage);
     const std::size_t before = replacement.secondaryInputCount();

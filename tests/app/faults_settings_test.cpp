@@ -2,14 +2,12 @@
 // too long, random, or a directory; saving onto a read-only file, a directory, or a disk that fills up
 // part way. Each time the user sees the one fixed message, the tool keeps running, and a file that was
 // there stays byte for byte as it was.
-#include <dirent.h>
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -18,27 +16,6 @@
 
 namespace hx350::test {
 namespace {
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string out(size, '\0');
-    for (char& c : out)
-        c = static_cast<char>(random());
-    return out;
-}
-
-std::vector<std::string> entriesOf(const std::string& dir) {
-    std::vector<std::string> out;
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (const dirent* e = ::readdir(d)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..") out.push_back(name);
-        }
-        ::closedir(d);
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
 
 class SettingsFaults : public FormOnPtys {
   protected:
@@ -71,7 +48,7 @@ class SettingsFaults : public FormOnPtys {
         f.ReadState.userClick();
         const std::string written = wire(1);
         if (plain) {
-            EXPECT_EQ(written, directFrame("GETST"));
+            EXPECT_EQ(written, framed("GETST"));
         }
         wire(2);
         wire(3);

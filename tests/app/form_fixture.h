@@ -19,24 +19,11 @@
 #include "base/clock.h"
 #include "base/window_services.h"
 #include "serial/port_catalogue.h"
+#include "support/files.h"
+#include "support/frames.h"
 #include "support/pty_pair.h"
 
 namespace hx350::test {
-
-/// A direct-mode module command as it goes on the line: 14 spaces, "SETUP:", the text, CR, NUL.
-inline std::string directFrame(std::string_view command) {
-    return std::string(14, ' ') + "SETUP:" + std::string(command) + '\r' + std::string(1, '\0');
-}
-
-inline std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 class FormOnPtys : public ::testing::Test {
   protected:

@@ -76,7 +76,7 @@ TEST_F(StartUp, StoredPortIndexTwoOpensCom3AfterCom1) {
     probe.close();
 
     f.ReadState.userClick();
-    EXPECT_EQ(wire(3), directFrame("GETST"));
+    EXPECT_EQ(wire(3), framed("GETST"));
     EXPECT_EQ(wire(1), "");
     EXPECT_EQ(f.StatusBar1.Text(), "Com3: " + com(3).secondaryPath() + ", 19200 baud, open");
 }
@@ -121,7 +121,7 @@ TEST_F(StartUp, NegativeIndexesSelectNothingAndKeepThePortAsItWas) {
     EXPECT_EQ(f.CommPortDriver1().BaudRateValue(), 19200u);
     EXPECT_TRUE(f.CommPortDriver1().IsConnected());
     f.ReadState.userClick();
-    EXPECT_EQ(wire(1), directFrame("GETST"));
+    EXPECT_EQ(wire(1), framed("GETST"));
 }
 
 TEST_F(StartUp, SmsModeOnHidesMemoSAndStartsTheQuerySequence) {
@@ -454,7 +454,7 @@ TEST_F(StartUp, HundredByteFileShowsTheErrorAndKeepsTheDesignInAUsableWindow) {
 
     // The window works: a command goes out and a mask box edits its mask.
     f.ReadState.userClick();
-    EXPECT_EQ(wire(1), directFrame("GETST"));
+    EXPECT_EQ(wire(1), framed("GETST"));
     f.CheckBoxA[4][1].userClick();
     EXPECT_EQ(f.ANrFilter.Text(), "7FFF");
 }

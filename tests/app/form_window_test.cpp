@@ -58,12 +58,12 @@ TEST_P(MainPageButtons, PutTheExactFrameOnTheLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, MainPageButtons,
-                         ::testing::Values(ButtonCase{"ReadState", "", directFrame("GETST")},
-                                           ButtonCase{"SendSMScommand", "GETVR", directFrame("GETVR")},
+                         ::testing::Values(ButtonCase{"ReadState", "", framed("GETST")},
+                                           ButtonCase{"SendSMScommand", "GETVR", framed("GETVR")},
                                            ButtonCase{"SendSMScommand", "GETTX01",
-                                                      directFrame("GETTX01" + std::string(32, ' '))},
-                                           ButtonCase{"ConnectBtn", "", directFrame("  OK")},
-                                           ButtonCase{"TestBtn", "", directFrame("  +EXIT")},
+                                                      framed("GETTX01" + std::string(32, ' '))},
+                                           ButtonCase{"ConnectBtn", "", framed("  OK")},
+                                           ButtonCase{"TestBtn", "", framed("  +EXIT")},
                                            ButtonCase{"Squality", "", std::string("  AT+CSQ\r")},
                                            ButtonCase{"ClearBtn", "", std::string()}),
                          [](const auto& case_info) {
@@ -75,7 +75,7 @@ TEST_F(Window, ReadStatusIsTwentySevenBytesAndShowsTheCommand) {
     f.ReadState.userClick();
     const std::string bytes = wire(1);
     EXPECT_EQ(bytes.size(), 27u);
-    EXPECT_EQ(bytes, directFrame("GETST"));
+    EXPECT_EQ(bytes, framed("GETST"));
     EXPECT_EQ(f.FrameControls::MemoS.Lines().at(0), "GETST");
 }
 
@@ -115,7 +115,7 @@ TEST_F(Window, PortChoicesReopenThePortAndTheStatusBarFollows) {
     f.RadioGroupRate.userSetItemIndex(3);
     EXPECT_EQ(f.StatusBar1.Text(), "Com2: " + com(2).secondaryPath() + ", 57600 baud, open");
     f.ReadState.userClick();
-    EXPECT_EQ(wire(2), directFrame("GETST"));
+    EXPECT_EQ(wire(2), framed("GETST"));
 
     // A number without a device: the port stays closed, silently but for the status bar.
     f.RadioGroupPort.userSetItemIndex(4);

@@ -16,19 +16,10 @@
 #include "base/clock.h"
 #include "base/window_services.h"
 #include "link/device_link.h"
+#include "support/frames.h"
 #include "support/pty_pair.h"
 
 namespace hx350::test {
-
-/// `command` as a direct-mode module command goes on the line: 14 spaces, "SETUP:", the command, CR, NUL.
-inline std::string framed(const std::string& command) {
-    return std::string(14, ' ') + "SETUP:" + command + "\r" + std::string(1, '\0');
-}
-
-/// `command` as it goes on the line after a plain send: the command and CR, no prefix, no NUL.
-inline std::string unframed(const std::string& command) {
-    return command + "\r";
-}
 
 class OpsForm : public ::testing::Test {
   protected:

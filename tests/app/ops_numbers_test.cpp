@@ -41,7 +41,7 @@ TEST_P(AlarmNumberWrite, SendsOnlyNumbersThatPassTheCheck) {
         EXPECT_TRUE(echo_order_.empty());
         EXPECT_TRUE(memoInput().Lines().empty());
     } else {
-        EXPECT_EQ(line(), directFrame(c.sent));
+        EXPECT_EQ(line(), framed(c.sent));
         EXPECT_EQ(shown(), c.shown);
         EXPECT_EQ(echo_order_, std::vector<std::string>{c.shown + ">"});  // echo after the send
         EXPECT_EQ(memoInput().Lines(), std::vector<std::string>{""});
@@ -71,9 +71,9 @@ TEST_F(AbonentsNumbers, ClearAndReadShowTheirTextBeforeItGoesOut) {
     f.RadioGroupNR.userSetItemIndex(3);
     trackEchoOrder();
     f.GetNr.userClick();
-    EXPECT_EQ(line(), directFrame("GETNR4"));
+    EXPECT_EQ(line(), framed("GETNR4"));
     f.ClrNr.userClick();
-    EXPECT_EQ(line(), directFrame("CLRNR4"));
+    EXPECT_EQ(line(), framed("CLRNR4"));
     EXPECT_EQ(echo_order_, (std::vector<std::string>{"GETNR4<", "CLRNR4<"}));
     // No answer comes: the echo stays.
     EXPECT_EQ(shown(), "CLRNR4");
@@ -84,9 +84,9 @@ TEST_F(AbonentsNumbers, EveryItemOfTheRadioGroupNamesItsNumber) {
     for (int n : {1, 2, 7}) {
         f.RadioGroupNR.userSetItemIndex(n - 1);
         f.GetNr.userClick();
-        EXPECT_EQ(line(), directFrame("GETNR" + std::to_string(n)));
+        EXPECT_EQ(line(), framed("GETNR" + std::to_string(n)));
         f.ClrNr.userClick();
-        EXPECT_EQ(line(), directFrame("CLRNR" + std::to_string(n)));
+        EXPECT_EQ(line(), framed("CLRNR" + std::to_string(n)));
     }
 }
 
@@ -110,7 +110,7 @@ TEST_P(PhoneBookWrite, WritesTheEntryOrThePlaceholder) {
     trackEchoOrder();
     f.ToPhoneBook.userClick();
     const std::string command = "SETPB" + std::to_string(c.number) + " " + c.written;
-    EXPECT_EQ(line(), directFrame(command));
+    EXPECT_EQ(line(), framed(command));
     EXPECT_EQ(shown(), command);
     EXPECT_EQ(echo_order_, std::vector<std::string>{command + ">"});
     if (c.written == "+99") {
@@ -149,7 +149,7 @@ TEST_F(AbonentsNumbers, PhoneBookWriteTakesTheSkipCrLfStateIntoTheChannel) {
 TEST_F(AbonentsNumbers, ReadPhoneBookSendsTwoSpacesAndShowsTheBareKeyword) {
     TForm1& f = startFromDesign();
     f.ReadPB.userClick();
-    EXPECT_EQ(line(), directFrame("  GETPB"));
+    EXPECT_EQ(line(), framed("  GETPB"));
     EXPECT_EQ(shown(), "GETPB");
 }
 
@@ -169,9 +169,9 @@ TEST_F(AbonentsNumbers, WhileAListingIsAwaitedOnlyTheWriteAndThePhoneBookReadGoO
     EXPECT_EQ(f.PBnr[1].Text(), "not a number");  // not replaced either
 
     f.SetNr.userClick();
-    EXPECT_EQ(line(), directFrame("SETNN2 +37120000002"));
+    EXPECT_EQ(line(), framed("SETNN2 +37120000002"));
     f.ReadPB.userClick();
-    EXPECT_EQ(line(), directFrame("  GETPB"));
+    EXPECT_EQ(line(), framed("  GETPB"));
     EXPECT_TRUE(linkState().listing_requested);  // only a received batch clears it
 }
 
@@ -198,7 +198,7 @@ TEST_F(AbonentsNumbers, ReadNumberAnswerLandsInItsEditWhileTheAbonentsPageIsShow
     f.PageControl1.userSelectPage(kAbonentsPage);
     f.RadioGroupNR.userSetItemIndex(2);
     f.GetNr.userClick();
-    EXPECT_EQ(line(), directFrame("GETNR3"));
+    EXPECT_EQ(line(), framed("GETNR3"));
     answer(1, "3: +37120000000\r\n");
     timer1_.trigger();
     EXPECT_EQ(f.NNumber[3].Text().substr(0, 12), "+37120000000");

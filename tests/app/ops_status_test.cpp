@@ -36,7 +36,7 @@ TEST_P(PatternButton, ClearsSendsFramedAndShows) {
     linkState().plain_send = true;
     linkState().reply_pending = false;
     ASSERT_TRUE(c.button(f).userClick());
-    EXPECT_EQ(line(), directFrame(c.sent));
+    EXPECT_EQ(line(), framed(c.sent));
     EXPECT_EQ(shown(), c.shown);
     EXPECT_EQ(memoInput().Lines(), std::vector<std::string>{""});
     EXPECT_FALSE(linkState().plain_send);
@@ -80,7 +80,7 @@ TEST_F(StatusOutputs, ClockReadShowsItsKeywordBeforeItGoesOut) {
     TForm1& f = startFromDesign();
     trackEchoOrder();
     f.GetDT.userClick();
-    EXPECT_EQ(line(), directFrame("  GETTM"));
+    EXPECT_EQ(line(), framed("  GETTM"));
     EXPECT_EQ(echo_order_, std::vector<std::string>{"GETTM<"});
 }
 
@@ -95,7 +95,7 @@ TEST_F(StatusOutputs, CounterButtonsLeaveThePlainSendFlagAlone) {
                           Case{&f.Button1, "CLRCT0"}}) {
         linkState().reply_pending = false;
         c.button->userClick();
-        EXPECT_EQ(line(), directFrame(c.command)) << c.button->name();
+        EXPECT_EQ(line(), framed(c.command)) << c.button->name();
         EXPECT_EQ(shown(), c.command);
         EXPECT_FALSE(linkState().reply_pending) << "no Clear";
     }
@@ -109,7 +109,7 @@ TEST_F(StatusOutputs, CounterButtonsLeaveThePlainSendFlagAlone) {
     EXPECT_EQ(line(), "CLRCT0\r");
     // A pattern operation ends it.
     f.ReadState.userClick();
-    EXPECT_EQ(line(), directFrame("GETST"));
+    EXPECT_EQ(line(), framed("GETST"));
 }
 
 TEST_F(StatusOutputs, OutputButtonsSwitchAndEchoTheOutputState) {
@@ -117,18 +117,18 @@ TEST_F(StatusOutputs, OutputButtonsSwitchAndEchoTheOutputState) {
     for (int n = 1; n <= 3; ++n) {
         EXPECT_EQ(f.Output[n].Text(), "OFF");
         f.SetOut[n].userClick();
-        EXPECT_EQ(line(), directFrame("SETOU" + std::to_string(n)));
+        EXPECT_EQ(line(), framed("SETOU" + std::to_string(n)));
         EXPECT_EQ(shown(), "SETOU" + std::to_string(n));
         EXPECT_EQ(f.Output[n].Text(), "ON ");
         f.ResetOut[n].userClick();
-        EXPECT_EQ(line(), directFrame("RSTOU" + std::to_string(n)));
+        EXPECT_EQ(line(), framed("RSTOU" + std::to_string(n)));
         EXPECT_EQ(f.Output[n].Text(), "OFF");
     }
     f.SetOut[2].userClick();
     line();
     // Reading an output does not change what its edit shows.
     f.GetOut[2].userClick();
-    EXPECT_EQ(line(), directFrame("GETOS2"));
+    EXPECT_EQ(line(), framed("GETOS2"));
     EXPECT_EQ(f.Output[2].Text(), "ON ");
     EXPECT_EQ(f.Output[1].Text(), "OFF");
 }
@@ -146,7 +146,7 @@ TEST_F(StatusOutputs, SlidersShowTheirPositionsAndTheParameterCommandTakesThem) 
     EXPECT_EQ(f.DLoggerTm.Text(), "5");
     EXPECT_EQ(line(), "");  // moving a slider sends nothing
     f.SetPulse.userClick();
-    EXPECT_EQ(line(), directFrame("SETTN3,5,109"));
+    EXPECT_EQ(line(), framed("SETTN3,5,109"));
     EXPECT_EQ(shown(), "SETTN3,5,109");
 }
 
@@ -167,12 +167,12 @@ TEST_F(StatusOutputs, RateAndPeriodSlidersAreMirroredWithTheGprsPage) {
     // Both pages' buttons send the one setting.
     for (Button* b : {&f.bSRate, &f.Button9}) {
         b->userClick();
-        EXPECT_EQ(line(), directFrame("SRATE7")) << b->name();
+        EXPECT_EQ(line(), framed("SRATE7")) << b->name();
         EXPECT_EQ(shown(), "SRATE7");
     }
     for (Button* b : {&f.bDLperiod, &f.Button10}) {
         b->userClick();
-        EXPECT_EQ(line(), directFrame("DLPER2")) << b->name();
+        EXPECT_EQ(line(), framed("DLPER2")) << b->name();
         EXPECT_EQ(shown(), "DLPER2");
     }
 }
@@ -206,7 +206,7 @@ TEST_F(SetDateTime, DirectModeShowsThenSendsTheFramedCommandAndAsksForARefresh) 
     trackEchoOrder();
     linkState().date_time_refresh = false;
     f.SetDT.userClick();
-    EXPECT_EQ(line(), directFrame("SETTM 09/01/05,07:08:09+02"));
+    EXPECT_EQ(line(), framed("SETTM 09/01/05,07:08:09+02"));
     EXPECT_EQ(echo_order_, std::vector<std::string>{"SETTM 09/01/05,07:08:09+02<"});
     EXPECT_TRUE(linkState().date_time_refresh);
 }
@@ -214,19 +214,19 @@ TEST_F(SetDateTime, DirectModeShowsThenSendsTheFramedCommandAndAsksForARefresh) 
 TEST_F(SetDateTime, ZoneIsCutToThreeCharactersOrLeftOutWhenEmpty) {
     TForm1& f = startAt(LocalDateTime{2023, 9, 25, 14, 5, 9, 0});
     f.SetDT.userClick();
-    EXPECT_EQ(line(), directFrame("SETTM 23/09/25,14:05:09+02"));
+    EXPECT_EQ(line(), framed("SETTM 23/09/25,14:05:09+02"));
     f.TimeZone.SetText("");
     f.SetDT.userClick();
-    EXPECT_EQ(line(), directFrame("SETTM 23/09/25,14:05:09"));
+    EXPECT_EQ(line(), framed("SETTM 23/09/25,14:05:09"));
     f.TimeZone.SetText("-0500");
     f.SetDT.userClick();
-    EXPECT_EQ(line(), directFrame("SETTM 23/09/25,14:05:09-05"));
+    EXPECT_EQ(line(), framed("SETTM 23/09/25,14:05:09-05"));
 }
 
 TEST_F(SetDateTime, YearOutsideTheCenturyStillTakesTwoDigits) {
     TForm1& f = startAt(LocalDateTime{2100, 12, 31, 23, 59, 58, 0});
     f.SetDT.userClick();
-    EXPECT_EQ(line(), directFrame("SETTM 00/12/31,23:59:58+02"));
+    EXPECT_EQ(line(), framed("SETTM 00/12/31,23:59:58+02"));
 }
 
 TEST_F(SetDateTime, SmsModeTypesTheCommandStraightAtThePhone) {

@@ -45,7 +45,7 @@ TEST_P(ExternalSlotWrite, SendsTheWholeTextAndKeepsItsFirst26Characters) {
     scribble();
     trackEchoOrder();
     ASSERT_TRUE(f.TXTSMSb[c.slot].userClick());
-    EXPECT_EQ(line(), directFrame(c.padded));
+    EXPECT_EQ(line(), framed(c.padded));
     EXPECT_EQ(shown(), c.shown);
     EXPECT_EQ(echo_order_, std::vector<std::string>{c.shown + ">"});
     EXPECT_EQ(memoInput().Lines(), std::vector<std::string>{""});
@@ -91,14 +91,14 @@ TEST_F(EventTextSlots, ReadBoxTurnsTheExternalButtonsIntoReadsThatStoreNothing) 
 
     trackEchoOrder();
     f.TXTSMSb[5].userClick();
-    EXPECT_EQ(line(), directFrame("GETTX05 " + spaces(32)));
+    EXPECT_EQ(line(), framed("GETTX05 " + spaces(32)));
     EXPECT_EQ(echo_order_, std::vector<std::string>{"GETTX05>"});
     EXPECT_EQ(external(5), kept);
 
     f.GetText.userClick();  // unticks
     EXPECT_EQ(f.TXTSMSb[5].Caption(), "WR");
     f.TXTSMSb[5].userClick();
-    EXPECT_EQ(line(), directFrame("SETTX05 something else" + spaces(26)));
+    EXPECT_EQ(line(), framed("SETTX05 something else" + spaces(26)));
 }
 
 TEST_F(EventTextSlots, SlotWritesChangeTheRecordInMemoryOnly) {
@@ -144,7 +144,7 @@ TEST_P(ShortSlotWrite, SendsPaddedTo23AndKeepsTheFirst15Characters) {
     Button* button = f.find<Button>(c.button);
     ASSERT_NE(button, nullptr);
     ASSERT_TRUE(button->userClick());
-    EXPECT_EQ(line(), directFrame(c.padded));
+    EXPECT_EQ(line(), framed(c.padded));
     EXPECT_EQ(shown(), c.shown);
     EXPECT_EQ(memoInput().Lines(), std::vector<std::string>{""});
     EXPECT_EQ(internal(c.slot), c.stored);
@@ -183,7 +183,7 @@ TEST_F(EventTextSlots, IoNameButtonsKeepTheHandlerNamesOfTheWindowDesign) {
     f.TXTSMSb[56].userClick();
     f.TXTSMSb[59].userClick();
     EXPECT_EQ(ran, (std::vector<std::string>{"iTXTSMSb56Click", "TXTSMSb59Click"}));
-    EXPECT_EQ(line(), directFrame("SETTI56 INP2 1" + spaces(9)) + directFrame("SETTI59 INP5 1" + spaces(9)));
+    EXPECT_EQ(line(), framed("SETTI56 INP2 1" + spaces(9)) + framed("SETTI59 INP5 1" + spaces(9)));
 }
 
 TEST_F(EventTextSlots, EachReadBoxServesItsOwnPage) {
@@ -201,11 +201,11 @@ TEST_F(EventTextSlots, EachReadBoxServesItsOwnPage) {
         EXPECT_EQ(f.TXTSMSb[slot].Caption(), "WR") << slot;
 
     f.iTXTSMSb[30].userClick();
-    EXPECT_EQ(line(), directFrame("GETTI30 " + spaces(15)));
+    EXPECT_EQ(line(), framed("GETTI30 " + spaces(15)));
     EXPECT_EQ(shown(), "GETTI30");
     // The IOname slots still write: their box is nGetText.
     f.TXTSMSb[55].userClick();
-    EXPECT_EQ(line(), directFrame("SETTI55 INP1 1" + spaces(9)));
+    EXPECT_EQ(line(), framed("SETTI55 INP1 1" + spaces(9)));
 
     f.nGetText.userClick();
     for (int slot : {55, 57, 58, 78})
@@ -214,18 +214,18 @@ TEST_F(EventTextSlots, EachReadBoxServesItsOwnPage) {
     const std::string kept = internal(55);
     f.iTXTSMS[55].SetText("changed");
     f.TXTSMSb[55].userClick();
-    EXPECT_EQ(line(), directFrame("GETTI55 " + spaces(15)));
+    EXPECT_EQ(line(), framed("GETTI55 " + spaces(15)));
     EXPECT_EQ(shown(), "GETTI55");
     EXPECT_EQ(internal(55), kept);
     f.TXTSMSb[76].userClick();
-    EXPECT_EQ(line(), directFrame("GETTI76 " + spaces(15)));
+    EXPECT_EQ(line(), framed("GETTI76 " + spaces(15)));
 
     f.iGetText.userClick();  // unticked again: Int/Ext writes, IOname still reads
     EXPECT_EQ(f.iTXTSMSb[1].Caption(), "WR");
     f.iTXTSMSb[1].userClick();
     EXPECT_EQ(line().substr(20, 8), "SETTI01 ");
     f.TXTSMSb[60].userClick();
-    EXPECT_EQ(line(), directFrame("GETTI60 " + spaces(15)));
+    EXPECT_EQ(line(), framed("GETTI60 " + spaces(15)));
 }
 
 TEST_F(EventTextSlots, HiddenRowsCannotBeClicked) {
@@ -255,7 +255,7 @@ TEST_F(EventTextSlots, ReadAnswersLandInTheSlotWhileItsPageIsShown) {
     f.PageControl1.userSelectPage(kIONamePage);
     f.nGetText.userClick();
     f.TXTSMSb[60].userClick();
-    EXPECT_EQ(line(), directFrame("GETTI60 " + spaces(15)));
+    EXPECT_EQ(line(), framed("GETTI60 " + spaces(15)));
     answer(1, "60: Relay on\r\n");
     timer1_.trigger();
     EXPECT_EQ(f.iTXTSMS[60].Text().substr(0, 8), "Relay on");

@@ -12,9 +12,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <vector>
+
+#include "support/files.h"
 
 namespace hx350 {
 namespace {
@@ -24,38 +24,10 @@ using test::FailingOps;
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << path;
-}
-
-/// Bytes with no pattern a field-by-field writer could reproduce by accident.
-Bytes randomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 generator(seed);
-    Bytes bytes(size);
-    for (auto& byte : bytes)
-        byte = static_cast<std::uint8_t>(generator());
-    return bytes;
-}
-
 mode_t modeOf(const fs::path& path) {
     struct stat info {};
     EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
     return info.st_mode & 07777;
-}
-
-std::vector<std::string> entriesOf(const fs::path& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class SettingsFileTest : public ::testing::Test {
@@ -85,8 +57,8 @@ class SettingsFileTest : public ::testing::Test {
 // ---- Reading ----
 
 TEST_F(SettingsFileTest, ReadsAWholeRecord) {
-    const Bytes bytes = randomBytes(kSettingsRecordSize, 1);
-    writeBytes(file_, bytes);
+    const Bytes bytes = test::randomBytes<Bytes>(kSettingsRecordSize, 1);
+    test::writeWholeFile(file_, bytes);
     SettingsRecord record;
     const SettingsFileStatus status = readSettingsFile(file_, record);
     EXPECT_TRUE(status.ok()) << status.context;
@@ -96,9 +68,9 @@ TEST_F(SettingsFileTest, ReadsAWholeRecord) {
 
 TEST_F(SettingsFileTest, ShortFilesReadBeyondEndAndKeepThePartRead) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{100}, std::size_t{4203}}) {
-        const Bytes bytes = randomBytes(size, 2);
-        writeBytes(file_, bytes);
-        const Bytes before = randomBytes(kSettingsRecordSize, 3);
+        const Bytes bytes = test::randomBytes<Bytes>(size, 2);
+        test::writeWholeFile(file_, bytes);
+        const Bytes before = test::randomBytes<Bytes>(kSettingsRecordSize, 3);
         SettingsRecord record = recordOf(before);
 
         const SettingsFileStatus status = readSettingsFile(file_, record);
@@ -112,8 +84,8 @@ TEST_F(SettingsFileTest, ShortFilesReadBeyondEndAndKeepThePartRead) {
 
 TEST_F(SettingsFileTest, BytesAfterTheFirstRecordAreIgnoredAndDroppedOnSave) {
     for (const std::size_t size : {std::size_t{4205}, std::size_t{2 * 4204 + 7}}) {
-        const Bytes bytes = randomBytes(size, 4);
-        writeBytes(file_, bytes);
+        const Bytes bytes = test::randomBytes<Bytes>(size, 4);
+        test::writeWholeFile(file_, bytes);
         SettingsRecord record;
         const SettingsFileStatus status = readSettingsFile(file_, record);
         ASSERT_TRUE(status.ok()) << status.context;
@@ -122,12 +94,14 @@ TEST_F(SettingsFileTest, BytesAfterTheFirstRecordAreIgnoredAndDroppedOnSave) {
                   Bytes(bytes.begin(), bytes.begin() + kSettingsRecordSize));
 
         ASSERT_TRUE(writeSettingsFile(file_, record).ok());
-        EXPECT_EQ(readBytes(file_), Bytes(bytes.begin(), bytes.begin() + kSettingsRecordSize)) << size;
+        EXPECT_EQ(test::readWholeFile<Bytes>(file_),
+                  Bytes(bytes.begin(), bytes.begin() + kSettingsRecordSize))
+            << size;
     }
 }
 
 TEST_F(SettingsFileTest, MissingFileIsAnAccessErrorAndLeavesTheRecord) {
-    const Bytes before = randomBytes(kSettingsRecordSize, 5);
+    const Bytes before = test::randomBytes<Bytes>(kSettingsRecordSize, 5);
     SettingsRecord record = recordOf(before);
     const SettingsFileStatus status = readSettingsFile(dir_ / "absent.cfg", record);
     EXPECT_EQ(status.result, SettingsFileResult::AccessError);
@@ -148,7 +122,7 @@ TEST_F(SettingsFileTest, ThingsThatAreNotFilesAreAccessErrorsWithoutBlocking) {
 }
 
 TEST_F(SettingsFileTest, UnreadableFileIsAnAccessError) {
-    writeBytes(file_, randomBytes(kSettingsRecordSize, 6));
+    test::writeWholeFile(file_, test::randomBytes<Bytes>(kSettingsRecordSize, 6));
     fs::permissions(file_, fs::perms::none);
     SettingsRecord record;
     if (::access(file_.c_str(), R_OK) == 0) GTEST_SKIP() << "this user reads files whatever their mode";
@@ -159,13 +133,13 @@ TEST_F(SettingsFileTest, UnreadableFileIsAnAccessError) {
 
 TEST_F(SettingsFileTest, ReadThenSaveGivesTheSameBytes) {
     // Random bytes everywhere: reserved ranges, string tails, odd bool bytes and damaged lengths included.
-    const Bytes bytes = randomBytes(kSettingsRecordSize, 7);
-    writeBytes(file_, bytes);
+    const Bytes bytes = test::randomBytes<Bytes>(kSettingsRecordSize, 7);
+    test::writeWholeFile(file_, bytes);
     SettingsRecord record;
     ASSERT_TRUE(readSettingsFile(file_, record).ok());
     const fs::path copy = dir_ / "copy.cfg";
     ASSERT_TRUE(writeSettingsFile(copy, record).ok());
-    EXPECT_EQ(readBytes(copy), bytes);
+    EXPECT_EQ(test::readWholeFile<Bytes>(copy), bytes);
 }
 
 TEST_F(SettingsFileTest, SavingTwiceGivesIdenticalFilesOfOneRecord) {
@@ -173,12 +147,12 @@ TEST_F(SettingsFileTest, SavingTwiceGivesIdenticalFilesOfOneRecord) {
     record.set(cfg::GprsApn, "internet");
     record.set(cfg::ExternalText, 54, "last slot");
     ASSERT_TRUE(writeSettingsFile(file_, record).ok());
-    const Bytes first = readBytes(file_);
+    const Bytes first = test::readWholeFile<Bytes>(file_);
     ASSERT_TRUE(writeSettingsFile(file_, record).ok());
-    EXPECT_EQ(readBytes(file_), first);
+    EXPECT_EQ(test::readWholeFile<Bytes>(file_), first);
     EXPECT_EQ(first.size(), kSettingsRecordSize);
     EXPECT_EQ(Bytes(record.image().begin(), record.image().end()), first);
-    EXPECT_EQ(entriesOf(dir_), std::vector<std::string>{"HX350.cfg"});
+    EXPECT_EQ(test::entriesOf(dir_), std::vector<std::string>{"HX350.cfg"});
 }
 
 TEST_F(SettingsFileTest, ANewFileIsForItsOwnerOnlyWhateverTheUmask) {
@@ -191,20 +165,20 @@ TEST_F(SettingsFileTest, ANewFileIsForItsOwnerOnlyWhateverTheUmask) {
 
 TEST_F(SettingsFileTest, AnExistingFileKeepsItsPermissionBits) {
     for (const mode_t mode : {mode_t{0640}, mode_t{0666}, mode_t{0200}}) {
-        writeBytes(file_, Bytes(kSettingsRecordSize, 0));
+        test::writeWholeFile(file_, Bytes(kSettingsRecordSize, 0));
         ASSERT_EQ(::chmod(file_.c_str(), mode), 0);
         SettingsRecord record;
         record.set(cfg::ComPortIndex, 5);
         ASSERT_TRUE(writeSettingsFile(file_, record).ok()) << std::oct << mode;
         EXPECT_EQ(modeOf(file_), mode);
         ASSERT_EQ(::chmod(file_.c_str(), 0600), 0);
-        EXPECT_EQ(readBytes(file_)[4], 5);
+        EXPECT_EQ(test::readWholeFile<Bytes>(file_)[4], 5);
     }
 }
 
 TEST_F(SettingsFileTest, TheSuperuserSavingKeepsTheFileOwner) {
     if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can hand a file to another owner";
-    writeBytes(file_, Bytes(kSettingsRecordSize, 0));
+    test::writeWholeFile(file_, Bytes(kSettingsRecordSize, 0));
     ASSERT_EQ(::chown(file_.c_str(), 4321, 4322), 0);
     ASSERT_TRUE(writeSettingsFile(file_, SettingsRecord()).ok());
     struct stat info {};
@@ -214,17 +188,17 @@ TEST_F(SettingsFileTest, TheSuperuserSavingKeepsTheFileOwner) {
 }
 
 TEST_F(SettingsFileTest, ReadOnlyFileIsRefusedAndStaysAsItWasEvenForTheSuperuser) {
-    const Bytes old_bytes = randomBytes(kSettingsRecordSize, 8);
-    writeBytes(file_, old_bytes);
+    const Bytes old_bytes = test::randomBytes<Bytes>(kSettingsRecordSize, 8);
+    test::writeWholeFile(file_, old_bytes);
     ASSERT_EQ(::chmod(file_.c_str(), 0444), 0);
     SettingsRecord record;
     record.set(cfg::GprsApn, "new");
 
     const SettingsFileStatus status = SaveCFGFile(file_, record, window_);
     EXPECT_EQ(status.result, SettingsFileResult::AccessError);
-    EXPECT_EQ(readBytes(file_), old_bytes);
+    EXPECT_EQ(test::readWholeFile<Bytes>(file_), old_bytes);
     EXPECT_EQ(modeOf(file_), 0444u);
-    EXPECT_EQ(entriesOf(dir_), std::vector<std::string>{"HX350.cfg"});
+    EXPECT_EQ(test::entriesOf(dir_), std::vector<std::string>{"HX350.cfg"});
     ASSERT_EQ(window_.messages.size(), 1u);
     EXPECT_EQ(window_.messages[0].text, "HX350.cfg access error");
 }
@@ -235,7 +209,7 @@ TEST_F(SettingsFileTest, DirectoryWhereTheFileShouldBeIsRefused) {
     EXPECT_EQ(status.result, SettingsFileResult::AccessError);
     EXPECT_TRUE(fs::is_directory(file_));
     EXPECT_TRUE(fs::is_empty(file_));
-    EXPECT_EQ(entriesOf(dir_), std::vector<std::string>{"HX350.cfg"});
+    EXPECT_EQ(test::entriesOf(dir_), std::vector<std::string>{"HX350.cfg"});
 }
 
 TEST_F(SettingsFileTest, MissingDirectoryIsAnAccessError) {
@@ -245,13 +219,13 @@ TEST_F(SettingsFileTest, MissingDirectoryIsAnAccessError) {
 
 TEST_F(SettingsFileTest, ALinkIsFollowedAndStaysALink) {
     const fs::path real = dir_ / "real.cfg";
-    writeBytes(real, Bytes(kSettingsRecordSize, 0));
+    test::writeWholeFile(real, Bytes(kSettingsRecordSize, 0));
     fs::create_symlink("real.cfg", file_);
     SettingsRecord record;
     record.set(cfg::HttpHost2, "http://example.org");
     ASSERT_TRUE(writeSettingsFile(file_, record).ok());
     EXPECT_TRUE(fs::is_symlink(file_));
-    EXPECT_EQ(readBytes(real), Bytes(record.image().begin(), record.image().end()));
+    EXPECT_EQ(test::readWholeFile<Bytes>(real), Bytes(record.image().begin(), record.image().end()));
 
     fs::remove(real);
     EXPECT_EQ(writeSettingsFile(file_, record).result, SettingsFileResult::AccessError);  // dangling
@@ -270,7 +244,7 @@ TEST_F(SettingsFileTest, RelativeNameIsInTheWorkingDirectory) {
     EXPECT_TRUE(saved.ok()) << saved.context;
     EXPECT_TRUE(read.ok()) << read.context;
     EXPECT_EQ(loaded.get(cfg::BaudRateIndex), 4);
-    EXPECT_EQ(entriesOf(dir_), std::vector<std::string>{"HX350.cfg"});
+    EXPECT_EQ(test::entriesOf(dir_), std::vector<std::string>{"HX350.cfg"});
     EXPECT_TRUE(window_.messages.empty());
 }
 
@@ -294,11 +268,11 @@ TEST_F(SettingsFileTest, AnyFailingStepLeavesTheOldFileAndNoTemporary) {
         {"close", Step::Close, EIO, 0},
         {"rename", Step::Rename, EXDEV, 0},
     };
-    const Bytes old_bytes = randomBytes(kSettingsRecordSize, 9);
+    const Bytes old_bytes = test::randomBytes<Bytes>(kSettingsRecordSize, 9);
     SettingsRecord record;
     record.set(cfg::GprsPassword, "changed");
     for (const auto& row : rows) {
-        writeBytes(file_, old_bytes);
+        test::writeWholeFile(file_, old_bytes);
         ASSERT_EQ(::chmod(file_.c_str(), 0640), 0);
         window_.messages.clear();
         FailingOps ops(row.step, row.error_number, row.write_budget);
@@ -307,9 +281,9 @@ TEST_F(SettingsFileTest, AnyFailingStepLeavesTheOldFileAndNoTemporary) {
         EXPECT_EQ(status.result, SettingsFileResult::AccessError) << row.what;
         EXPECT_EQ(status.error_number, row.error_number) << row.what;
         EXPECT_FALSE(status.context.empty()) << row.what;
-        EXPECT_EQ(readBytes(file_), old_bytes) << row.what;
+        EXPECT_EQ(test::readWholeFile<Bytes>(file_), old_bytes) << row.what;
         EXPECT_EQ(modeOf(file_), 0640u) << row.what;
-        EXPECT_EQ(entriesOf(dir_), std::vector<std::string>{"HX350.cfg"}) << row.what;
+        EXPECT_EQ(test::entriesOf(dir_), std::vector<std::string>{"HX350.cfg"}) << row.what;
         ASSERT_EQ(window_.messages.size(), 1u) << row.what;
         EXPECT_EQ(window_.messages[0].text, "HX350.cfg access error");
         EXPECT_EQ(window_.messages[0].icon, MessageIcon::Warning);
@@ -337,10 +311,10 @@ class TricklingOps final : public SettingsFileOps {
 };
 
 TEST_F(SettingsFileTest, PartialAndInterruptedWritesStillSaveTheWholeRecord) {
-    const Bytes bytes = randomBytes(kSettingsRecordSize, 10);
+    const Bytes bytes = test::randomBytes<Bytes>(kSettingsRecordSize, 10);
     TricklingOps ops;
     ASSERT_TRUE(writeSettingsFile(file_, recordOf(bytes), ops).ok());
-    EXPECT_EQ(readBytes(file_), bytes);
+    EXPECT_EQ(test::readWholeFile<Bytes>(file_), bytes);
     EXPECT_EQ(ops.calls, 2 * static_cast<int>(kSettingsRecordSize));
 }
 
@@ -367,7 +341,7 @@ class FullFileSystemTest : public SettingsFileTest {
 
 TEST_F(FullFileSystemTest, SaveOnAFullDiskIsAnAccessErrorAndKeepsTheOldFile) {
     const fs::path target = mount_ / "HX350.cfg";
-    const Bytes old_bytes = randomBytes(kSettingsRecordSize, 11);
+    const Bytes old_bytes = test::randomBytes<Bytes>(kSettingsRecordSize, 11);
     ASSERT_TRUE(writeSettingsFile(target, recordOf(old_bytes)).ok());
     // Take whatever room the old file left.
     {
@@ -384,8 +358,8 @@ TEST_F(FullFileSystemTest, SaveOnAFullDiskIsAnAccessErrorAndKeepsTheOldFile) {
     const SettingsFileStatus status = SaveCFGFile(target, record, window_);
     EXPECT_EQ(status.result, SettingsFileResult::AccessError);
     EXPECT_EQ(status.error_number, ENOSPC) << status.context;
-    EXPECT_EQ(readBytes(target), old_bytes);
-    EXPECT_EQ(entriesOf(mount_), (std::vector<std::string>{"HX350.cfg", "filler"}));
+    EXPECT_EQ(test::readWholeFile<Bytes>(target), old_bytes);
+    EXPECT_EQ(test::entriesOf(mount_), (std::vector<std::string>{"HX350.cfg", "filler"}));
     ASSERT_EQ(window_.messages.size(), 1u);
     EXPECT_EQ(window_.messages[0].text, "HX350.cfg access error");
 }
@@ -404,7 +378,7 @@ TEST_F(SettingsFileTest, ReadCFGFileShowsTheAccessWarningForAMissingFile) {
 }
 
 TEST_F(SettingsFileTest, ReadCFGFileShowsReadBeyondEndForAShortFile) {
-    writeBytes(file_, Bytes(100, 0x01));
+    test::writeWholeFile(file_, Bytes(100, 0x01));
     SettingsRecord record;
     const SettingsFileStatus status = ReadCFGFile(file_, record, window_);
     EXPECT_EQ(status.result, SettingsFileResult::ReadBeyondEnd);

@@ -7,9 +7,9 @@
 #include <unistd.h>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "support/files.h"
 
 namespace hx350 {
 namespace {
@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 const fs::path kGolden = fs::path(HX350_TEST_DATA_DIR) / "settings" / "golden.cfg";
-
-Bytes readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string externalText(int n) {
     char head[8];
@@ -133,7 +128,7 @@ void setOtherValues(SettingsRecord& r) {
 class SettingsGoldenTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        golden_ = readBytes(kGolden);
+        golden_ = test::readWholeFile<Bytes>(kGolden);
         ASSERT_EQ(golden_.size(), kSettingsRecordSize) << kGolden;
         const SettingsFileStatus status = readSettingsFile(kGolden, record_);
         ASSERT_TRUE(status.ok()) << status.context;
@@ -215,7 +210,7 @@ TEST_F(SettingsGoldenTest, ReadingAndSavingAtOnceGivesTheGoldenBytes) {
     fs::create_directories(dir);
     const fs::path copy = dir / "HX350.cfg";
     const SettingsFileStatus status = writeSettingsFile(copy, record_);
-    const Bytes written = readBytes(copy);
+    const Bytes written = test::readWholeFile<Bytes>(copy);
     fs::remove_all(dir);
     ASSERT_TRUE(status.ok()) << status.context;
     EXPECT_EQ(written, golden_);
