@@ -1,4 +1,4 @@
-# Installation and the Debian package: the two programs, the desktop entry, the icon, the AppStream
+# Installation and the Debian package: the programs, the desktop entry, the icon, the AppStream
 # metadata and the man pages, laid out by GNUInstallDirs; `cpack` (or the `package` target) builds the .deb.
 # Included at the end of the top CMakeLists.txt, after the program targets exist.
 
@@ -19,7 +19,7 @@ set(hx350_data ${PROJECT_SOURCE_DIR}/data)
 set(hx350_generated ${PROJECT_BINARY_DIR}/data)
 
 # ---- Programs (their targets are defined in src/ui and src/sim; the window is optional) ----
-foreach(program hx350 hx350-sim)
+foreach(program hx350 hx350-sim hx350-cfg)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
@@ -32,6 +32,9 @@ if(TARGET hx350)
 endif()
 if(TARGET hx350-sim AND EXISTS ${PROJECT_SOURCE_DIR}/src/sim/hx350-sim.1)
   install(FILES ${PROJECT_SOURCE_DIR}/src/sim/hx350-sim.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+if(TARGET hx350-cfg)
+  install(FILES ${PROJECT_SOURCE_DIR}/src/cfgtool/hx350-cfg.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 # ---- Desktop integration: only with the window ----
@@ -59,7 +62,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "event texts and masks, analog and temperature thresholds, SMS schedule, GPRS/FTP/HTTP uplink, "
     "run-time counters), switches its outputs and reads its inputs, over a serial cable or through a GSM "
     "phone with AT commands and SMS in PDU mode. Includes hx350-sim, a simulator of the module and of a "
-    "GSM phone on a pseudo-terminal.")
+    "GSM phone on a pseudo-terminal, and hx350-cfg, which converts settings files to a readable text and back, "
+    "compares them and changes single settings from scripts.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "${HX350_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${HX350_MAINTAINER}")

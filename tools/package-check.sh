@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package of a configured build folder with cpack, unpacks it into a fresh folder (as a
 # clean installation would lay it out) and checks what a technician's machine needs: every shared library
-# found, both programs answering --version from the unpacked files, the desktop entry, the icon and the
+# found, every program answering --version from the unpacked files, the desktop entry, the icon and the
 # AppStream metadata valid and matching, a man page for each program.
 #
 # Usage: tools/package-check.sh [BUILD_DIR]   (default: build; configure and build it first)
@@ -26,7 +26,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || fail "no project version in $build/CMakeCache.txt"
 
 # ---- Build the package ----
-targets=(hx350-sim)
+targets=(hx350-sim hx350-cfg)
 [ "$with_ui" = ON ] && targets+=(hx350)
 cmake --build "$build" --target "${targets[@]}"
 out="$build/package"

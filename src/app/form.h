@@ -380,6 +380,15 @@ class TForm1 : public FrameControls,
     /// snapshot); the status says why.
     SettingsFileStatus SaveCFGFile(const std::string& name);
 
+    /// Reads the settings file `name` and fills every page from it exactly as start-up fills them from
+    /// "HX350.cfg": the same fixes, and the same messages for a missing, unreadable or short file. After a
+    /// message the pages stay as they are (they may hold unsaved work). Nothing else of start-up runs.
+    SettingsFileStatus OpenSettingsFile(const std::string& name);
+    /// Fills every page from `record` as start-up fills them from the settings file.
+    void loadSettings(const SettingsRecord& record);
+    /// Copies every page into the settings record as a save does, writes nothing, and returns the record.
+    const SettingsRecord& snapshotSettings();
+
     /// Called by ExitBtnClick to close the window; set by the window layer. Empty: Exit does nothing.
     void setCloseHandler(std::function<void()> close) { close_ = std::move(close); }
 

@@ -212,6 +212,11 @@ SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsReco
 
 SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsRecord& record,
                                      SettingsFileOps& ops) {
+    return writeFileAtomically(name, record.image(), ops);
+}
+
+SettingsFileStatus writeFileAtomically(const std::string& name, std::span<const std::uint8_t> bytes,
+                                       SettingsFileOps& ops) {
     // A link is followed, so the file it names is replaced and the link itself stays; but only where the
     // kernel would follow it, since the rename below does not ask the kernel.
     const SaveTarget resolved = resolveSaveTarget(name);
@@ -256,10 +261,9 @@ SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsReco
     // After fchown, which may clear set-id bits, and regardless of the umask.
     if (::fchmod(fd, mode) != 0) return fail("chmod", errno);
 
-    const auto& image = record.image();
     std::size_t written = 0;
-    while (written < image.size()) {
-        const ssize_t n = ops.writeSome(fd, image.data() + written, image.size() - written);
+    while (written < bytes.size()) {
+        const ssize_t n = ops.writeSome(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0) {
             if (errno == EINTR) continue;
             return fail("write", errno);

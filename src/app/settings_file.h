@@ -13,6 +13,8 @@
 
 #include <sys/types.h>
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -108,6 +110,11 @@ SettingsFileStatus readSettingsFile(const std::string& name, SettingsRecord& rec
 SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsRecord& record,
                                      SettingsFileOps& ops);
 SettingsFileStatus writeSettingsFile(const std::string& name, const SettingsRecord& record);
+
+/// Writes `bytes` as the complete content of the file `name`, atomically and with the same rules and errors
+/// as writeSettingsFile (which writes the record through it). For other files of settings, such as texts.
+SettingsFileStatus writeFileAtomically(const std::string& name, std::span<const std::uint8_t> bytes,
+                                       SettingsFileOps& ops);
 
 /// Reads the settings file `name` into `record` (readSettingsFile) and shows what the user must see:
 /// - AccessError: the warning "HX350.cfg access error" (caption kSettingsMessageCaption, OK button);

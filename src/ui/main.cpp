@@ -14,6 +14,7 @@
 #include "ui/qt_timer.h"
 #include "ui/qt_window_services.h"
 #include "ui/simulator_process.h"
+#include "ui/site_files.h"
 
 namespace {
 
@@ -96,6 +97,7 @@ int main(int argc, char* argv[]) {
         form.PromptAnswers.SetChecked(preferences.value(QStringLiteral("promptAnswers"), false).toBool());
     form.SetOnPromptAnswersChanged(
         [&preferences](bool on) { preferences.setValue(QStringLiteral("promptAnswers"), on); });
+    hx350::ui::SiteFiles::of(window)->takeBaseline();  // the pages now hold what start-up read
     if (options.exit_after_first_paint) new hx350::ui::FirstPaintProbe(window);  // owned by the window
     window.show();
 

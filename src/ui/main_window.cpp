@@ -24,8 +24,10 @@
 #include <vector>
 
 #include "link/device_link.h"
+#include "ui/compare_dialog.h"
 #include "ui/latin1.h"
 #include "ui/page_kit.h"
+#include "ui/site_files.h"
 
 namespace hx350::ui {
 
@@ -239,6 +241,8 @@ void MainWindow::buildFrame() {
     form_.setCloseHandler([this] { closeSoon(); });
     binder_->bindMainMenu(*registry.find("MainMenu1"), menuBar());
     addReceivedMessagesCommand();
+    addCompareWithFile(*this, form_);
+    new SiteFiles(*this, form_);  // owned by the window
 
     // The link's messages (the SMS exchange) on the left, the port's state beside them.
     message_ = new QLabel;

@@ -1,0 +1,21 @@
+// hx350-cfg: settings files and settings texts from the command line, without the window.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace hx350::cfgtool {
+
+/// Exit statuses: success (for diff: no difference), a difference found by diff, any error.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitDifferent = 1;
+inline constexpr int kExitError = 2;
+
+/// The usage text of --help.
+std::string usageText();
+
+/// Runs the program on `args` (without the program name); results go to `out`, errors to `err`.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace hx350::cfgtool
