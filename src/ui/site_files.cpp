@@ -91,6 +91,8 @@ SiteFiles::SiteFiles(MainWindow& window, TForm1& form) : QObject(&window), windo
     field_ = new QLabel(&window);
     field_->setObjectName(QStringLiteral("SettingsFileState"));
     field_->setAccessibleDescription(QStringLiteral("SettingsFileState"));
+    // A file name is anyone's choice: shown as it is, never as markup.
+    field_->setTextFormat(Qt::PlainText);
     window.statusBar()->addPermanentWidget(field_);
     // A setting can change only through the user's keys, mouse or wheel; the check runs once after them.
     qApp->installEventFilter(this);

@@ -298,7 +298,7 @@ class FeedbackTest : public QObject {
         MainWindow window(form);
         QAction* command = nullptr;
         for (QAction* action : window.menuBar()->actions()) {
-            if (action->menu() == nullptr || action->text() != QStringLiteral("Option")) continue;
+            if (action->menu() == nullptr || action->text() != QStringLiteral("&Option")) continue;
             for (QAction* item : action->menu()->actions()) {
                 if (item->text() == QStringLiteral("Received Messages")) command = item;
             }

@@ -57,7 +57,7 @@ class SiteFilesTest : public QObject {
         QCOMPARE(items, (QStringList{QStringLiteral("Open Settings..."),
                                      QStringLiteral("Save Settings As..."), QStringLiteral("Recent Settings"),
                                      QString(), QStringLiteral("Export as Text..."),
-                                     QStringLiteral("Import Text..."), QString(), QStringLiteral("Exit")}));
+                                     QStringLiteral("Import Text..."), QString(), QStringLiteral("&Exit")}));
 
         QVERIFY(files->openSettings(path("site.cfg")));
         auto* number = qobject_cast<QLineEdit*>(window.controlWidget("NNumber3"));
