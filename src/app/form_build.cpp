@@ -749,7 +749,8 @@ void TForm1::buildRunTimePage(Builder& b) {
         b.panelGroup(m.panel, m.panel_name);
         b.text(counter1);
         b.text(counter2);
-        b.button(m.button, m.button_name, 0, 0, "Write", "Write " + counter1 + ", " + counter2);
+        b.button(m.button, m.button_name, 0, 0, "Write",
+                 std::string("Write ").append(counter1).append(", ").append(counter2));
     }
 }
 

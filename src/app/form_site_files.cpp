@@ -7,7 +7,7 @@ namespace hx350 {
 
 SettingsFileStatus TForm1::OpenSettingsFile(const std::string& name) {
     SettingsRecord record = record_;
-    const SettingsFileStatus status = hx350::ReadCFGFile(name, record, services_);
+    SettingsFileStatus status = hx350::ReadCFGFile(name, record, services_);
     // A short file stops the loading as at start-up, and the pages keep what they show. So does a file
     // that cannot be read: unlike at start-up the pages hold the technician's work by now, and emptying
     // them for a file that was never read would lose it.

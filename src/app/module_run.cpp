@@ -141,16 +141,13 @@ void ModuleRun::tick() {
         return;
     }
     if (sms_) {
-        if (state.phone_not_connected) {
+        if (state.phone_not_connected || state.sms_outcome == SmsOutcome::GivenUp) {
             endStep(StepStatus::NoAnswer, "no answer");
             finish(std::string(kPhoneNotConnectedText));
         } else if (state.sms_outcome == SmsOutcome::Refused) {
             endStep(StepStatus::Refused, state.sms_refusal);
         } else if (state.sms_outcome == SmsOutcome::Confirmed) {
             endStep(StepStatus::Answered, answerText(form_.link().lastBatch()));
-        } else if (state.sms_outcome == SmsOutcome::GivenUp) {
-            endStep(StepStatus::NoAnswer, "no answer");
-            finish(std::string(kPhoneNotConnectedText));
         }
         return;
     }

@@ -93,7 +93,7 @@ SaveTarget resolveSaveTarget(const std::string& name) {
         if (static_cast<std::size_t>(n) >= target.size())
             return {path, accessError("resolve link", path, ENAMETOOLONG)};
         target.resize(static_cast<std::size_t>(n));
-        path = target.front() == '/' ? target : folder + "/" + target;
+        path = target.front() == '/' ? target : std::string(folder).append("/").append(target);
     }
 }
 
@@ -115,7 +115,7 @@ bool isTemporaryOf(std::string_view entry, std::string_view file) {
 // A save killed between writing its temporary file and renaming it leaves the file (mode 0600, with the
 // passwords) behind. Those of this user that are old enough to belong to no save under way are removed.
 void removeLeftoverTemporaries(const std::string& directory, const std::string& file) {
-    constexpr time_t kAgeSeconds = 10 * 60;
+    constexpr time_t kAgeSeconds = time_t{10} * 60;
     const time_t now = ::time(nullptr);
     std::error_code ec;
     for (std::filesystem::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {

@@ -10,7 +10,7 @@ namespace hx350 {
 namespace {
 
 /// No settings text is near this size; a larger file is refused before it is read into memory.
-constexpr off_t kLargestSource = 16 * 1024 * 1024;
+constexpr off_t kLargestSource = off_t{16} * 1024 * 1024;
 
 bool isUtf8(std::string_view s) {
     std::size_t i = 0;

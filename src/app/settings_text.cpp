@@ -390,9 +390,10 @@ bool parseElement(LineParser& p, const SettingsFieldLayout& row, std::uint8_t* a
                     return p.fail("text longer than " + std::to_string(capacity) + " characters");
             }
             at[0] = static_cast<std::uint8_t>(length);
-            std::memset(at + 1, 0, capacity);
-            std::memcpy(at + 1, text.data(), text.size());
-            std::memcpy(at + 1 + text.size(), tail.data(), tail.size());
+            // Record bytes, not a C string: the field's characters, then the kept tail, then zeros.
+            std::fill_n(at + 1, capacity, std::uint8_t{0});
+            std::copy(text.begin(), text.end(), at + 1);
+            std::copy(tail.begin(), tail.end(), at + 1 + text.size());
             return true;
         }
         case FieldEncoding::Reserved:
@@ -430,7 +431,7 @@ std::string settingsTextValue(const SettingsRecord& record, const SettingsTextEn
 std::string exportSettingsText(const SettingsRecord& record) {
     const Image& image = record.image();
     std::string out;
-    out.reserve(32 * 1024);
+    out.reserve(std::size_t{32} * 1024);
     out += "# HX350 settings\n";
     out += "# One setting per line: key = value, and after '#' what the setting is.\n";
     const SettingsTextEntry* previous = nullptr;

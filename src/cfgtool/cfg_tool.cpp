@@ -57,7 +57,7 @@ class Command {
             fail(result.error->describe());
             return std::nullopt;
         }
-        return std::move(result.source);
+        return result.source;
     }
 
     bool writeText(const std::string& path, const std::string& text) {

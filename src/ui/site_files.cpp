@@ -205,7 +205,7 @@ void SiteFiles::fillRecentMenu() {
     recent_menu_->clear();
     const QStringList files = recent();
     for (int i = 0; i < files.size(); ++i) {
-        const QString path = files[i];
+        const QString& path = files[i];
         QAction* action = recent_menu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
         action->setObjectName(QStringLiteral("RecentSettings%1").arg(i + 1));
         connect(action, &QAction::triggered, this, [this, path] { openSettings(path); });
