@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build and the tests need, only those that are missing.
+# Installs the Debian 12 packages the build and the tests need, and any named as arguments (tools/lint.sh:
+# clang-format clang-tidy), only those that are missing.
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
@@ -9,6 +10,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   at-spi2-core python3-pyatspi dbus-daemon
   dpkg-dev file desktop-file-utils appstream
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,22 +5,13 @@
 #   format  clang-format --dry-run --Werror over the C++ sources of src/, tests/, bench/ and fuzz/
 #   tidy    clang-tidy over src/ with the checks of .clang-tidy, warnings as errors, two files at a time;
 #           reads BUILD_DIR/compile_commands.json (default build; any configured build of the tree)
-# Installs clang-format and clang-tidy when they are missing.
+# Installs clang-format and clang-tidy (with the build's packages) when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 what=${1:-all}
 build=${2:-build}
 
-missing=()
-for p in clang-format clang-tidy; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+tools/deps.sh clang-format clang-tidy
 
 if [ "$what" = format ] || [ "$what" = all ]; then
   echo "== clang-format: src/ tests/ bench/ fuzz/ =="

@@ -16,6 +16,7 @@
 #include "ui/control_binder.h"
 #include "ui/latin1.h"
 #include "ui/main_window.h"
+#include "ui/table_cell.h"
 
 namespace hx350::ui {
 namespace {
@@ -58,11 +59,8 @@ CompareDialog::CompareDialog(MainWindow& window, const QString& file, std::vecto
         const QString cells[4] = {fromCore(d.label),
                                   d.page.empty() ? QStringLiteral("(no page)") : fromCore(d.page),
                                   shown(d, d.page_value), shown(d, d.file_value)};
-        for (int c = 0; c < 4; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-            table_->setItem(r, c, item);
-        }
+        for (int c = 0; c < 4; ++c)
+            table_->setItem(r, c, readOnlyCell(cells[c]));
     }
     table_->setObjectName(QStringLiteral("CompareTable"));
     table_->setAccessibleName(QStringLiteral("Settings that differ"));

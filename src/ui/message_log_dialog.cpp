@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/latin1.h"
+#include "ui/table_cell.h"
 
 namespace hx350::ui {
 
@@ -18,12 +19,6 @@ QString shownText(const std::string& text) {
         if (ch.unicode() < 0x20 || ch.unicode() == 0x7F) ch = QLatin1Char(' ');
     }
     return shown.trimmed();
-}
-
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
 }
 
 }  // namespace
@@ -67,10 +62,10 @@ void MessageLogDialog::refresh() {
     table_->setRowCount(static_cast<int>(messages.size()));
     int row = 0;
     for (const ReceivedMessage& m : messages) {
-        table_->setItem(row, 0, cell(fromCore(formatLogTime(m.time))));
-        table_->setItem(row, 1, cell(fromCore(m.sender)));
-        table_->setItem(row, 2, cell(shownText(m.text)));
-        table_->setItem(row, 3, cell(m.index ? QString::number(*m.index) : QStringLiteral("-")));
+        table_->setItem(row, 0, readOnlyCell(fromCore(formatLogTime(m.time))));
+        table_->setItem(row, 1, readOnlyCell(fromCore(m.sender)));
+        table_->setItem(row, 2, readOnlyCell(shownText(m.text)));
+        table_->setItem(row, 3, readOnlyCell(m.index ? QString::number(*m.index) : QStringLiteral("-")));
         ++row;
     }
     table_->resizeColumnToContents(0);

@@ -10,6 +10,7 @@
 
 #include "app/form.h"
 #include "ui/latin1.h"
+#include "ui/table_cell.h"
 
 namespace hx350::ui {
 
@@ -18,12 +19,6 @@ namespace {
 QString minutesAndSeconds(std::uint32_t ms) {
     const std::uint32_t s = (ms + 500) / 1000;
     return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
-}
-
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
 }
 
 /// Accessible name from the caption, description from the design name, as every control of the window.
@@ -141,10 +136,10 @@ void ModuleRunDialog::showProgress() {
     for (; rows_shown_ < static_cast<int>(rows.size()); ++rows_shown_) {
         const ModuleRunReportRow& row = rows[static_cast<std::size_t>(rows_shown_)];
         report_->insertRow(rows_shown_);
-        report_->setItem(rows_shown_, 0, cell(fromCore(row.label)));
-        report_->setItem(rows_shown_, 1, cell(fromCore(row.command)));
-        report_->setItem(rows_shown_, 2, cell(fromCore(row.answer)));
-        report_->setItem(rows_shown_, 3, cell(fromCore(stepStatusText(row.status))));
+        report_->setItem(rows_shown_, 0, readOnlyCell(fromCore(row.label)));
+        report_->setItem(rows_shown_, 1, readOnlyCell(fromCore(row.command)));
+        report_->setItem(rows_shown_, 2, readOnlyCell(fromCore(row.answer)));
+        report_->setItem(rows_shown_, 3, readOnlyCell(fromCore(stepStatusText(row.status))));
     }
     if (rows_shown_ > 0) report_->scrollToBottom();
     const std::size_t total = run.steps().size();

@@ -30,7 +30,8 @@ class FormOnPtys : public ::testing::Test {
     FormOnPtys()
         : time_(LocalDateTime{2026, 3, 4, 12, 0, 0, 0}),
           poll_(time_.makeTimer()),
-          timer1_(time_.makeTimer()) {}
+          timer1_(time_.makeTimer()),
+          quiet_gap_(time_.makeTimer()) {}
 
     void SetUp() override {
         for (int n = 1; n <= 3; ++n) {
@@ -59,6 +60,7 @@ class FormOnPtys : public ::testing::Test {
         s.clock = &time_;
         s.poll_timer = &poll_;
         s.timer1 = &timer1_;
+        s.quiet_gap_timer = &quiet_gap_;
         s.services = &services_;
         s.settings_path = cfg_path_;
         return s;
@@ -95,6 +97,7 @@ class FormOnPtys : public ::testing::Test {
     ManualTimeSource time_;
     ManualTimer& poll_;
     ManualTimer& timer1_;
+    ManualTimer& quiet_gap_;  ///< runs only while prompt delivery is on
     RecordingWindowServices services_;
     std::string dir_;
     std::string cfg_path_;

@@ -18,10 +18,7 @@ namespace {
 class ModuleRunOnPty : public FormOnPtys {
   protected:
     TForm1& startForm() {
-        FormSeams s = seams();
-        s.quiet_gap_timer = &gap_;
-        form_ = std::make_unique<TForm1>(std::move(s));
-        form_->FormCreate();
+        start();
         wire(1);
         return *form_;
     }
@@ -56,7 +53,6 @@ class ModuleRunOnPty : public FormOnPtys {
         return all + frame;
     }
 
-    ManualTimer& gap_ = time_.makeTimer();
     ManualTimer& pace_ = time_.makeTimer();
 };
 

@@ -12,14 +12,6 @@ namespace {
 
 class PromptAnswers : public FormOnPtys {
   protected:
-    TForm1& startWithWatch() {
-        FormSeams s = seams();
-        s.quiet_gap_timer = &gap_;
-        form_ = std::make_unique<TForm1>(std::move(s));
-        form_->FormCreate();
-        return *form_;
-    }
-
     /// Hand-driven milliseconds from the far end's answer until MemoSMSinput shows it (at most 12 s).
     std::uint64_t msUntilShown(TForm1& form, const std::string& answer_line) {
         const std::size_t before = com(1).secondaryInputCount();
@@ -31,8 +23,6 @@ class PromptAnswers : public FormOnPtys {
         }
         return 99999;
     }
-
-    ManualTimer& gap_ = time_.makeTimer();
 };
 
 TEST_F(PromptAnswers, TickedShowsAndRoutesTheAnswerOneGapAfterItArrives) {
@@ -43,7 +33,7 @@ TEST_F(PromptAnswers, TickedShowsAndRoutesTheAnswerOneGapAfterItArrives) {
     };
     for (const Case c : {Case{false, 1000, 5000}, Case{true, 25, 30}}) {
         SCOPED_TRACE(c.ticked);
-        TForm1& form = startWithWatch();
+        TForm1& form = start();
         form.PromptAnswers.SetChecked(c.ticked);
         EXPECT_EQ(form.CommPortDriver1().PromptDelivery(), c.ticked);
         form.PageControl1.SetActivePageIndex(kAbonentsPage);
@@ -59,7 +49,7 @@ TEST_F(PromptAnswers, TickedShowsAndRoutesTheAnswerOneGapAfterItArrives) {
 }
 
 TEST_F(PromptAnswers, ForcedDeliveryOutlastsTheBoxAndIsNeverSaved) {
-    TForm1& form = startWithWatch();
+    TForm1& form = start();
     bool told = false;
     form.SetOnPromptAnswersChanged([&told](bool on) { told = on; });
     form.SetPromptAnswersForced(true);

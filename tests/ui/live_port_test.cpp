@@ -24,6 +24,38 @@
 #include "ui/module_run_dialog.h"
 #include "ui/qt_timer.h"
 
+/// The form and its window on Qt's timers and the machine's clock, Com1 on the pseudo-terminal `device`, the
+/// settings file in a fresh folder; start-up has run.
+struct WindowOnPty {
+    explicit WindowOnPty(const std::string& device)
+        : form(seams(device, dir, poll_timer, timer1, quiet_gap, clock)), window(form) {
+        window.show();
+        form.FormCreate();
+    }
+    bool ok() const { return dir.isValid(); }
+
+    static hx350::FormSeams seams(const std::string& device, const QTemporaryDir& dir,
+                                  hx350::ui::QtTimer& poll, hx350::ui::QtTimer& tick, hx350::ui::QtTimer& gap,
+                                  const hx350::Clock& clock) {
+        hx350::FormSeams s;
+        s.port_path = [device](int number) { return number == 1 ? device : std::string(); };
+        s.clock = &clock;
+        s.poll_timer = &poll;
+        s.timer1 = &tick;
+        s.quiet_gap_timer = &gap;
+        s.settings_path = dir.filePath(QStringLiteral("HX350.cfg")).toStdString();
+        return s;
+    }
+
+    QTemporaryDir dir;
+    hx350::ui::QtTimer poll_timer;
+    hx350::ui::QtTimer timer1;
+    hx350::ui::QtTimer quiet_gap;
+    const hx350::SystemClock clock;
+    hx350::TForm1 form;
+    hx350::ui::MainWindow window;
+};
+
 class LivePortTest : public QObject {
     Q_OBJECT
 
@@ -67,23 +99,11 @@ class LivePortTest : public QObject {
     }
 
     void readStatusGoesOutAndTheAnswerComesBack() {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        hx350::ui::QtTimer poll_timer;
-        hx350::ui::QtTimer timer1;
-        const hx350::SystemClock clock;
-        hx350::FormSeams seams;
-        const std::string device = secondary_name_;
-        seams.port_path = [device](int number) { return number == 1 ? device : std::string(); };
-        seams.clock = &clock;
-        seams.poll_timer = &poll_timer;
-        seams.timer1 = &timer1;
-        seams.settings_path = dir.filePath(QStringLiteral("HX350.cfg")).toStdString();
-        hx350::TForm1 form(std::move(seams));
-        hx350::ui::MainWindow window(form);
-        window.show();
-        form.FormCreate();
-        QVERIFY(timer1.isActive());
+        WindowOnPty rig(secondary_name_);
+        QVERIFY(rig.ok());
+        hx350::ui::MainWindow& window = rig.window;
+        QVERIFY(rig.timer1.isActive());
+        const std::string& device = secondary_name_;
         auto* state = window.statusBar()->findChild<QLabel*>(QStringLiteral("StatusBar1Text"));
         QVERIFY(state->text().contains(QString::fromStdString(device)));
         QVERIFY2(state->text().endsWith(QStringLiteral("open")), qPrintable(state->text()));
@@ -105,25 +125,10 @@ class LivePortTest : public QObject {
     }
 
     void writeAllFromTheMenuAnswersEveryStepAndSavesItsReport() {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        hx350::ui::QtTimer poll_timer;
-        hx350::ui::QtTimer timer1;
-        hx350::ui::QtTimer quiet_gap;
-        const hx350::SystemClock clock;
-        hx350::FormSeams seams;
-        const std::string device = secondary_name_;
-        seams.port_path = [device](int number) { return number == 1 ? device : std::string(); };
-        seams.clock = &clock;
-        seams.poll_timer = &poll_timer;
-        seams.timer1 = &timer1;
-        seams.quiet_gap_timer = &quiet_gap;
-        seams.settings_path = dir.filePath(QStringLiteral("HX350.cfg")).toStdString();
-        hx350::TForm1 form(std::move(seams));
-        hx350::ui::MainWindow window(form);
-        window.show();
-        form.FormCreate();
-
+        WindowOnPty rig(secondary_name_);
+        QVERIFY(rig.ok());
+        hx350::ui::MainWindow& window = rig.window;
+        const QTemporaryDir& dir = rig.dir;
         auto* write_all = window.findChild<QAction*>(QStringLiteral("WriteAll1"));
         QVERIFY(write_all != nullptr);
         write_all->trigger();
