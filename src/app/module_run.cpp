@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include "app/form.h"
@@ -62,11 +63,14 @@ ModuleRun::ModuleRun(TForm1& form, ModuleRunKind kind, Timer& pace, std::uint32_
 ModuleRun::~ModuleRun() {
     pace_.stop();
     pace_.setCallback({});
-    if (running_) form_.SetPromptAnswersForced(false);
+    if (!running_) return;
+    form_.SetPromptAnswersForced(false);
+    // A verification dropped half-way (its window closed) still leaves the pages as they were.
+    if (kind_ == ModuleRunKind::Verify) form_.loadSettings(pages_before_);
 }
 
 std::vector<ModuleRunStep> ModuleRun::plan(const TForm1& form, ModuleRunKind kind) {
-    const bool read = kind == ModuleRunKind::ReadAll;
+    const bool read = kind != ModuleRunKind::WriteAll;
     std::vector<ModuleRunStep> steps;
     // One step per button, box and element, at the place of the first setting it serves.
     std::map<std::tuple<std::string, std::string, int>, std::size_t> seen;
@@ -98,10 +102,10 @@ std::vector<ModuleRunStep> ModuleRun::plan(const TForm1& form, ModuleRunKind kin
 }
 
 std::string ModuleRun::refusalFor(const TForm1& form, ModuleRunKind kind) {
-    if (kind == ModuleRunKind::ReadAll && form.SMSmode.Checked())
-        return "Reading the whole module needs direct mode: in SMS mode the module's answers arrive later as "
-               "messages and are not put into the pages.";
-    return {};
+    if (kind == ModuleRunKind::WriteAll || !form.SMSmode.Checked()) return {};
+    return std::string(kind == ModuleRunKind::ReadAll ? "Reading" : "Verifying") +
+           " the whole module needs direct mode: in SMS mode the module's answers arrive later as messages "
+           "and are not put into the pages.";
 }
 
 bool ModuleRun::start() {
@@ -109,6 +113,7 @@ bool ModuleRun::start() {
     sms_ = form_.SMSmode.Checked();
     running_ = true;
     started_at_ = form_.clock().tickCount();
+    if (kind_ == ModuleRunKind::Verify) pages_before_ = form_.snapshotSettings();
     form_.SetPromptAnswersForced(true);
     pace_.start(kPaceMs);
     tick();
@@ -162,7 +167,7 @@ void ModuleRun::tick() {
 
 void ModuleRun::beginStep() {
     const ModuleRunStep& step = steps_[done_];
-    const bool read = kind_ == ModuleRunKind::ReadAll;
+    const bool read = kind_ != ModuleRunKind::WriteAll;
     // As a technician would: the tab, the "Read" box, the element, the button. The page whose answer is
     // awaited is the page shown, since the answer is routed by it.
     form_.PageControl1.userSelectPage(step.page);
@@ -200,7 +205,7 @@ void ModuleRun::endStep(StepStatus status, std::string answer) {
     report_.push_back(std::move(row));
     awaiting_ = false;
     ++done_;
-    if (kind_ == ModuleRunKind::ReadAll && !step.read_box.empty()) {
+    if (kind_ != ModuleRunKind::WriteAll && !step.read_box.empty()) {
         if (CheckBox* box = form_.find<CheckBox>(step.read_box)) box->SetChecked(false);
     }
     if (on_progress_) on_progress_();
@@ -214,17 +219,33 @@ void ModuleRun::finish(std::string reason) {
     ended_at_ = form_.clock().tickCount();
     pace_.stop();
     form_.SetPromptAnswersForced(false);
-    if (kind_ == ModuleRunKind::ReadAll) {
+    if (kind_ != ModuleRunKind::WriteAll) {
         for (const SettingBinding* row : form_.settingsBindings().inPageOrder()) {
             if (row->canWrite() && !row->canRead())
                 report_.push_back({row->label, "", "", StepStatus::NotReadable});
         }
     }
+    if (kind_ == ModuleRunKind::Verify) compareWithModule();
     if (on_progress_) on_progress_();
 }
 
+void ModuleRun::compareWithModule() {
+    // The answers went into the pages: what the pages hold now is the module's copy, for every setting whose
+    // read was answered. The pages get back what they held before the run.
+    module_settings_ = form_.snapshotSettings();
+    form_.loadSettings(pages_before_);
+    std::set<std::string_view> answered;
+    for (std::size_t i = 0; i < done_; ++i) {
+        if (report_[i].status != StepStatus::Answered) continue;
+        answered.insert(steps_[i].keys.begin(), steps_[i].keys.end());
+    }
+    for (PageDifference& difference : compareWithPages(form_, module_settings_)) {
+        if (answered.count(difference.row->key) != 0) differences_.push_back(std::move(difference));
+    }
+}
+
 bool ModuleRun::allAnswered() const {
-    return finished_ && stop_reason_.empty() &&
+    return finished_ && stop_reason_.empty() && differences_.empty() &&
            std::all_of(report_.begin(), report_.end(), [](const ModuleRunReportRow& row) {
                return row.status == StepStatus::Answered || row.status == StepStatus::NotReadable ||
                       row.status == StepStatus::NotSent;

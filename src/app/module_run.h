@@ -12,6 +12,11 @@
 // refused the message, and the next one goes out only when the phone is free, so no command is dropped;
 // the run stops when the phone no longer answers.
 //
+// Verify reads as Read All does, into a scratch copy: the pages are noted before the run, the answers land
+// in the pages as they come (their routing knows no other place), and at the end the settings read are
+// taken as the module's copy and the pages are given back what they held. The differences between the two
+// are the verification's result.
+//
 // Everything runs on the thread of the form, driven by a short pacing timer: a run works under the
 // window's event loop and under the event loop of a program without a window alike.
 #pragma once
@@ -22,13 +27,15 @@
 #include <string>
 #include <vector>
 
+#include "app/settings_compare.h"
+#include "app/settings_record.h"
 #include "base/clock.h"
 
 namespace hx350 {
 
 class TForm1;
 
-enum class ModuleRunKind { WriteAll, ReadAll };
+enum class ModuleRunKind { WriteAll, ReadAll, Verify };
 
 /// One operation of a run.
 struct ModuleRunStep {
@@ -89,10 +96,16 @@ class ModuleRun {
     /// "" when every step ran.
     const std::string& stopReason() const { return stop_reason_; }
     /// Whether the run went to its end and every command sent was answered without an error (a step with
-    /// nothing to send, such as an empty number, is not a failure).
+    /// nothing to send, such as an empty number, is not a failure), and for Verify no setting differs.
     bool allAnswered() const;
     /// Milliseconds since start() (until the end once finished).
     std::uint32_t elapsedMs() const;
+
+    /// Verify, once finished: the settings read from the module (the pages' values where nothing was read),
+    /// and the settings read whose value differs from the pages', in page order. A setting whose read got
+    /// no answer is not compared.
+    const SettingsRecord& moduleSettings() const { return module_settings_; }
+    const std::vector<PageDifference>& differences() const { return differences_; }
 
     /// Runs after every step and once at the end.
     void setOnProgress(std::function<void()> handler) { on_progress_ = std::move(handler); }
@@ -106,6 +119,7 @@ class ModuleRun {
     void endStep(StepStatus status, std::string answer);
     void finish(std::string reason);
     bool portLost();
+    void compareWithModule();
 
     TForm1& form_;
     ModuleRunKind kind_;
@@ -125,6 +139,9 @@ class ModuleRun {
     std::uint32_t started_at_ = 0;
     std::uint32_t step_sent_at_ = 0;
     std::uint32_t ended_at_ = 0;
+    SettingsRecord pages_before_;  ///< Verify: what the pages held at the start
+    SettingsRecord module_settings_;
+    std::vector<PageDifference> differences_;
 };
 
 }  // namespace hx350

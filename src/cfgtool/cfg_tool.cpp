@@ -6,6 +6,7 @@
 #include "app/settings_file.h"
 #include "app/settings_source.h"
 #include "app/settings_text.h"
+#include "cfgtool/module_commands.h"
 
 namespace hx350::cfgtool {
 namespace {
@@ -199,18 +200,32 @@ Settings files of the HX350 service tool (the 4204-byte record of HX350.cfg) and
   get FILE KEY...                print the value of each setting, one per line
   set FILE KEY=VALUE...          change settings of the settings file FILE in place
 
+  write-all --port DEVICE FILE   write every setting of FILE to the module on DEVICE
+  read-all --port DEVICE -o FILE read every setting the module can be asked for into the settings
+                                 file FILE (the others as a new window has them)
+  verify --port DEVICE FILE      read the module and list the settings that differ from FILE:
+                                 key: file-value -> module-value  # label
+    --baud N                     9600, 19200 (default), 38400, 57600 or 115200
+    --timeout SECONDS            wait for each answer (default 2)
+    --report REPORT.csv          one line per step: step,label,command,answer,status
+  These work in direct mode (a serial cable to the module), one command at a time, each after the
+  module's answer to the last; Ctrl+C stops after the step under way. Progress goes to standard
+  output: a bar on a terminal, a line per step otherwise.
+
 A FILE, A or B may be a settings file or a settings text; they are told apart by content.
 Values are written as in the text: numbers in decimal, true or false, texts in double quotes with
 C escapes (\n, \", \\, \xHH); characters above 0x7F are Latin-1. Every change is checked as an import
 checks it, and a file is replaced only when everything is right, atomically.
 
-Exit status: 0 success (diff: no difference), 1 diff found differences, 2 error.
+Exit status: 0 success (diff: no difference; a module command: every step answered and, for verify,
+nothing differs), 1 diff found differences, or a module step failed, the run stopped early or a
+setting differs, 2 error (the run could not start).
   --help, -h                     this text
   --version                      the version
 )";
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool terminal) {
     Command command(out, err);
     if (args.empty()) {
         err << usageText();
@@ -231,6 +246,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (word == "diff") return command.diff(rest);
     if (word == "get") return command.get(rest);
     if (word == "set") return command.set(rest);
+    const ProgressStyle style = terminal ? ProgressStyle::Bar : ProgressStyle::Lines;
+    if (word == "write-all") return runModuleCommand(ModuleRunKind::WriteAll, rest, out, err, style);
+    if (word == "read-all") return runModuleCommand(ModuleRunKind::ReadAll, rest, out, err, style);
+    if (word == "verify") return runModuleCommand(ModuleRunKind::Verify, rest, out, err, style);
     return command.fail("unknown command '" + word + "' (see --help)");
 }
 

@@ -16,6 +16,7 @@ inline constexpr int kExitError = 2;
 std::string usageText();
 
 /// Runs the program on `args` (without the program name); results go to `out`, errors to `err`.
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+/// `terminal`: `out` is a terminal, so a run over a module shows a progress bar instead of a line per step.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool terminal = false);
 
 }  // namespace hx350::cfgtool

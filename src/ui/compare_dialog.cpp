@@ -38,21 +38,21 @@ QMessageBox* showBox(QWidget* parent, QMessageBox::Icon icon, const QString& tex
 
 }  // namespace
 
-CompareDialog::CompareDialog(MainWindow& window, const QString& file, std::vector<PageDifference> differences)
+CompareDialog::CompareDialog(MainWindow& window, const QString& title, const QString& other_column,
+                             std::vector<PageDifference> differences)
     : QDialog(&window),
       window_(window),
       differences_(std::move(differences)),
       table_(new QTableWidget(this)) {
     setObjectName(QStringLiteral("CompareDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Compare with %1").arg(QFileInfo(file).fileName()));
+    setWindowTitle(title);
     setAccessibleName(windowTitle());
     setAccessibleDescription(QStringLiteral("CompareDialog"));
 
-    const QString file_column = QStringLiteral("In %1").arg(QFileInfo(file).fileName());
     table_->setColumnCount(4);
     table_->setHorizontalHeaderLabels(
-        {QStringLiteral("Setting"), QStringLiteral("Page"), QStringLiteral("On the page"), file_column});
+        {QStringLiteral("Setting"), QStringLiteral("Page"), QStringLiteral("On the page"), other_column});
     table_->setRowCount(static_cast<int>(differences_.size()));
     for (int r = 0; r < table_->rowCount(); ++r) {
         const PageDifference& d = differences_[static_cast<std::size_t>(r)];
@@ -110,7 +110,9 @@ QWidget* compareWithFile(MainWindow& window, TForm1& form, const QString& path) 
                            .arg(QFileInfo(path).fileName()),
                        QStringLiteral("CompareNoDifference"));
     }
-    auto* dialog = new CompareDialog(window, path, std::move(differences));
+    const QString file = QFileInfo(path).fileName();
+    auto* dialog = new CompareDialog(window, QStringLiteral("Compare with %1").arg(file),
+                                     QStringLiteral("In %1").arg(file), std::move(differences));
     dialog->show();
     return dialog;
 }

@@ -16,10 +16,12 @@ namespace hx350::ui {
 
 class MainWindow;
 
-/// The table of differences; non-modal, deleted when closed.
+/// The table of differences; non-modal, deleted when closed. `title` is the window's title,
+/// `other_column` the caption of the column beside "On the page" ("In site.cfg", "In the module").
 class CompareDialog : public QDialog {
   public:
-    CompareDialog(MainWindow& window, const QString& file, std::vector<PageDifference> differences);
+    CompareDialog(MainWindow& window, const QString& title, const QString& other_column,
+                  std::vector<PageDifference> differences);
 
     QTableWidget* table() const { return table_; }
     /// Shows the page of row `row` and focuses its control (the control of a working copy has none).

@@ -265,6 +265,7 @@ void MainWindow::addReceivedMessagesCommand() {
     };
     addRun(QStringLiteral("Write All to Module..."), QStringLiteral("WriteAll1"), ModuleRunKind::WriteAll);
     addRun(QStringLiteral("Read All from Module..."), QStringLiteral("ReadAll1"), ModuleRunKind::ReadAll);
+    addRun(QStringLiteral("Verify Module..."), QStringLiteral("Verify1"), ModuleRunKind::Verify);
     QAction* action = option->addAction(QStringLiteral("Received Messages"));
     action->setObjectName(QStringLiteral("ReceivedMessages1"));
     connect(action, &QAction::triggered, this, [this] { showReceivedMessages(); });
@@ -273,7 +274,7 @@ void MainWindow::addReceivedMessagesCommand() {
 void MainWindow::showModuleRun(ModuleRunKind kind) {
     const std::string refusal = ModuleRun::refusalFor(form_, kind);
     if (!refusal.empty()) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Read All from Module"), fromCore(refusal),
+        QMessageBox box(QMessageBox::Information, ModuleRunDialog::titleFor(kind), fromCore(refusal),
                         QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
         box.exec();
@@ -281,8 +282,27 @@ void MainWindow::showModuleRun(ModuleRunKind kind) {
     }
     delete module_run_;
     module_run_ = new ModuleRunDialog(form_, kind, this);
+    module_run_->setOnVerified([this](const ModuleRun& run) { showVerification(run); });
     module_run_->setWindowModality(Qt::WindowModal);
     module_run_->show();
+}
+
+void MainWindow::showVerification(const ModuleRun& run) {
+    if (!run.stopReason().empty()) return;  // the dialog says why it stopped; a part read proves little
+    if (run.differences().empty()) {
+        auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Verify Module"),
+                                    QStringLiteral("No difference: the module holds every setting read as "
+                                                   "the pages show it."),
+                                    QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("VerifyNoDifference"));
+        box->setTextFormat(Qt::PlainText);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
+    auto* dialog = new CompareDialog(*this, QStringLiteral("Verify Module: settings that differ"),
+                                     QStringLiteral("In the module"), run.differences());
+    dialog->show();
 }
 
 void MainWindow::showReceivedMessages() {

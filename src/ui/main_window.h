@@ -44,9 +44,12 @@ class MainWindow : public QMainWindow {
     /// "Option" > "Received Messages": shows the log of listed messages (one window, brought to the front
     /// when already open).
     void showReceivedMessages();
-    /// "Option" > "Write All to Module..." / "Read All from Module...": the run's dialog (reading in SMS
-    /// mode is refused with a sentence saying why, and nothing is sent).
+    /// "Option" > "Write All to Module..." / "Read All from Module..." / "Verify Module...": the run's
+    /// dialog (reading in SMS mode is refused with a sentence saying why, and nothing is sent).
     void showModuleRun(ModuleRunKind kind);
+    /// The end of "Verify Module...": the compare table of the settings the module holds otherwise, or a
+    /// short message when none does.
+    void showVerification(const ModuleRun& run);
     /// The last run's dialog, once opened; null before.
     ModuleRunDialog* moduleRun() const { return module_run_; }
     /// The log window, once opened; null before.

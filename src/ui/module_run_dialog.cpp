@@ -32,20 +32,36 @@ W* named(W* widget, const QString& object_name, const QString& accessible_name) 
 
 }  // namespace
 
+QString ModuleRunDialog::titleFor(ModuleRunKind kind) {
+    switch (kind) {
+        case ModuleRunKind::WriteAll:
+            return QStringLiteral("Write All to Module");
+        case ModuleRunKind::ReadAll:
+            return QStringLiteral("Read All from Module");
+        case ModuleRunKind::Verify:
+            return QStringLiteral("Verify Module");
+    }
+    return {};
+}
+
 ModuleRunDialog::ModuleRunDialog(TForm1& form, ModuleRunKind kind, QWidget* parent)
     : QDialog(parent), form_(form), kind_(kind) {
     const bool write = kind == ModuleRunKind::WriteAll;
-    const QString title =
-        write ? QStringLiteral("Write All to Module") : QStringLiteral("Read All from Module");
+    const QString title = titleFor(kind);
     setWindowTitle(title);
     named(this, QStringLiteral("ModuleRunDialog"), title);
     const std::size_t steps = ModuleRun::plan(form, kind).size();
     QString plan = write ? QStringLiteral(
                                "Writes every setting of the pages to the module, %1 operations, one "
                                "at a time, each after the module's answer to the last.")
-                         : QStringLiteral(
-                               "Reads every setting the module can be asked for into the pages, %1 "
-                               "operations, one at a time.");
+                   : kind == ModuleRunKind::ReadAll
+                       ? QStringLiteral(
+                             "Reads every setting the module can be asked for into the pages, %1 "
+                             "operations, one at a time.")
+                       : QStringLiteral(
+                             "Reads every setting the module can be asked for, %1 operations, one at a "
+                             "time, and lists those that differ from the pages. The pages keep their "
+                             "values.");
     plan = plan.arg(steps);
     if (form.SMSmode.Checked())
         plan += QStringLiteral(
@@ -154,9 +170,19 @@ void ModuleRunDialog::showProgress() {
                                                      .arg(fromCore(run.stopReason()));
         step_->setText(end);
         times_->setText(QStringLiteral("Time: %1").arg(minutesAndSeconds(spent)));
+        if (kind_ == ModuleRunKind::Verify && run.stopReason().empty()) {
+            end += run.differences().empty()
+                       ? QStringLiteral(" No setting read differs from the pages.")
+                       : QStringLiteral(" %1 settings differ from the pages.").arg(run.differences().size());
+            step_->setText(end);
+        }
         cancel_->setText(QStringLiteral("Close"));
         cancel_->setAccessibleName(cancel_->text());
         save_->setEnabled(true);
+        if (kind_ == ModuleRunKind::Verify && !verified_ && on_verified_) {
+            verified_ = true;
+            on_verified_(run);
+        }
     } else {
         const std::size_t current = std::min(done + 1, total);
         const QString label = current > 0 ? fromCore(run.steps()[current - 1].label) : QString();

@@ -1,6 +1,7 @@
-// "Option" > "Write All to Module..." and "Read All from Module...": the dialog that sets up a run over the
-// whole module, shows its progress (step n of N, the setting, time so far and what is left, Cancel) and, at
-// the end, its report, which "Save Report..." writes as CSV.
+// "Option" > "Write All to Module...", "Read All from Module..." and "Verify Module...": the dialog that sets
+// up a run over the whole module, shows its progress (step n of N, the setting, time so far and what is
+// left, Cancel) and, at the end, its report, which "Save Report..." writes as CSV. A verification ends by
+// handing its differences to `setOnVerified`'s handler (the window shows them as a compare table).
 #pragma once
 
 #include <QDialog>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <functional>
 #include <memory>
 
 #include "app/module_run.h"
@@ -29,6 +31,12 @@ class ModuleRunDialog : public QDialog {
     QPushButton* startButton() const { return start_; }
     QPushButton* cancelButton() const { return cancel_; }
     QPushButton* saveReportButton() const { return save_; }
+
+    /// Runs once when a run of Verify has finished, with that run.
+    void setOnVerified(std::function<void(const ModuleRun&)> handler) { on_verified_ = std::move(handler); }
+
+    /// The dialog's title for a run of `kind` ("Write All to Module", ...).
+    static QString titleFor(ModuleRunKind kind);
 
     /// Writes the report as CSV to `path`; false with `error` set when the file cannot be written.
     bool saveReport(const QString& path, QString* error) const;
@@ -51,6 +59,8 @@ class ModuleRunDialog : public QDialog {
     QPushButton* cancel_;
     QPushButton* save_;
     int rows_shown_ = 0;
+    std::function<void(const ModuleRun&)> on_verified_;
+    bool verified_ = false;
 };
 
 }  // namespace hx350::ui

@@ -147,13 +147,39 @@ TEST_F(ModuleRunOnPty, APulledAdapterOrCancelEndsTheRunAfterTheStepUnderWay) {
     }
 }
 
+TEST_F(ModuleRunOnPty, VerifyListsWhatTheModuleHoldsOtherwiseAndLeavesThePagesAlone) {
+    TForm1& form = startForm();
+    form.NNumber[3].userSetText("+4930123456");
+    const SettingsRecord pages = form.snapshotSettings();
+    ModuleRun run(form, ModuleRunKind::Verify, pace_, 100);
+    ASSERT_TRUE(run.start());
+    // The module holds another second number and the same third one; nothing else is answered.
+    play(run, [](const std::string& frame) {
+        if (frame.find("GETNR2") != std::string::npos) return std::string("2: +4917600000000\r\n");
+        if (frame.find("GETNR3") != std::string::npos) return std::string("3: +4930123456\r\n");
+        return std::string();
+    });
+    ASSERT_TRUE(run.finished());
+    ASSERT_EQ(run.differences().size(), 1u);
+    EXPECT_EQ(run.differences()[0].row->key, "SubscriberNumber[2]");
+    EXPECT_EQ(run.differences()[0].page_value, "");
+    EXPECT_EQ(run.differences()[0].file_value, "+4917600000000");
+    EXPECT_EQ(recordValueText(run.moduleSettings(), *form.settingsBindings().find("SubscriberNumber[2]")),
+              "+4917600000000");
+    EXPECT_FALSE(run.allAnswered());
+    EXPECT_EQ(form.snapshotSettings().image(), pages.image()) << "the pages changed";
+    EXPECT_EQ(run.report().back().status, StepStatus::NotReadable);
+}
+
 TEST_F(ModuleRunOnPty, ReadingIsRefusedInSmsMode) {
     TForm1& form = startForm();
     form.SMSmode.SetChecked(true);
     wire(1);
-    ModuleRun read(form, ModuleRunKind::ReadAll, pace_);
-    EXPECT_FALSE(read.refusal().empty());
-    EXPECT_FALSE(read.start());
+    for (const ModuleRunKind kind : {ModuleRunKind::ReadAll, ModuleRunKind::Verify}) {
+        ModuleRun read(form, kind, pace_);
+        EXPECT_NE(read.refusal().find("needs direct mode"), std::string::npos);
+        EXPECT_FALSE(read.start());
+    }
     EXPECT_EQ(wire(1), "");
 }
 

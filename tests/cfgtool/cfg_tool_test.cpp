@@ -4,14 +4,19 @@
 
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "app/form.h"
+#include "app/settings_bindings.h"
 #include "app/settings_record.h"
 #include "app/settings_text.h"
+#include "support/sim_process.h"
 
 namespace hx350 {
 namespace {
@@ -20,6 +25,8 @@ namespace fs = std::filesystem;
 
 const fs::path kGolden = fs::path(HX350_TEST_DATA_DIR) / "settings" / "golden.cfg";
 const fs::path kProgram = fs::path(HX350_BIN_DIR) / "hx350-cfg";
+const fs::path kSimulator = fs::path(HX350_BIN_DIR) / "hx350-sim";
+const fs::path kSampleSite = fs::path(HX350_TEST_DATA_DIR) / ".." / ".." / "data" / "sample-site.txt";
 
 std::string readAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -185,6 +192,82 @@ TEST_F(CfgToolTest, SetIsCheckedAsImportAndChangesNothingOnError) {
     const Outcome short_file = run({"export", "short.cfg"});
     EXPECT_EQ(short_file.status, 2);
     EXPECT_EQ(short_file.err, "hx350-cfg: short.cfg: Read beyond end of file: 100 of 4204 bytes\n");
+}
+
+std::size_t lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// A site written to the simulated module, verified (one setting changed in the file: exactly that one
+// listed) and read back (only what the module cannot be asked for differs).
+TEST_F(CfgToolTest, WriteAllVerifyAndReadAllAgainstTheSimulatedModule) {
+    test::SimProcess sim;
+    ASSERT_TRUE(sim.start(kSimulator.string(), {"--mode", "module", "--answer-delay", "0"}));
+    fs::copy_file(kSampleSite, dir_ / "pump.txt");
+
+    const Outcome written = run({"write-all", "--port", sim.path(), "pump.txt", "--report", "write.csv"});
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(written.err, "");
+    const std::string report = readAll(dir_ / "write.csv");
+    ASSERT_GT(lines(report), 100u);
+    // Without a terminal: a line per step, then the summary; the report has a line per step too.
+    EXPECT_EQ(lines(written.out), lines(report));
+    const std::string steps = std::to_string(lines(report) - 1);
+    EXPECT_NE(written.out.find("write-all: " + steps + " of " + steps + " steps"), std::string::npos)
+        << written.out;
+
+    ASSERT_EQ(run({"import", "pump.txt", "-o", "pump.cfg"}).status, 0);
+    ASSERT_EQ(run({"set", "pump.cfg", "SubscriberNumber[2]=\"+4917600000000\""}).status, 0);
+    const Outcome verified = run({"verify", "--port", sim.path(), "--timeout", "0.5", "pump.cfg"});
+    EXPECT_EQ(verified.status, 1) << verified.err;
+    // After the summary line: one line per setting that differs, and only the one changed.
+    const std::string listed =
+        verified.out.substr(verified.out.find('\n', verified.out.find("verify: ")) + 1);
+    EXPECT_EQ(listed.rfind("SubscriberNumber[2]: \"+4917600000000\" -> \"+4917698765432\"  # ", 0), 0u)
+        << verified.out;
+    EXPECT_EQ(lines(listed), 1u) << listed;
+
+    const Outcome read = run({"read-all", "--port", sim.path(), "-o", "module.cfg", "--report", "read.csv"});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(readAll(dir_ / "read.csv").find(",not readable\r\n"), std::string::npos);
+    // What differs is what no read asks for: the module's unreadable settings and the tool's own (port,
+    // rate, mode), which the file read keeps as a new window has them.
+    std::set<std::string> unread;
+    const TForm1 table_form{FormSeams{}};
+    for (const SettingBinding& row : table_form.settingsBindings().rows()) {
+        if (!row.canRead()) unread.insert(row.label);
+    }
+    const Outcome diff = run({"diff", "pump.txt", "module.cfg"});
+    EXPECT_EQ(diff.status, 1);
+    for (std::size_t at = 0; (at = diff.out.find("  # ", at)) != std::string::npos; at += 4) {
+        const std::string label = diff.out.substr(at + 4, diff.out.find('\n', at) - at - 4);
+        EXPECT_EQ(unread.count(label), 1u) << label << " was read and differs";
+    }
+}
+
+TEST_F(CfgToolTest, ModuleCommandsThatCannotRunSayWhyAndWriteNothing) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {{"write-all", "site.cfg"}, "write-all: --port DEVICE is needed"},
+        {{"read-all", "--port", "/dev/null"}, "read-all: read-all takes --port DEVICE and -o FILE.cfg"},
+        {{"verify", "--port", "/dev/null", "--baud", "12345", "site.cfg"},
+         "verify: --baud takes 9600, 19200, 38400, 57600 or 115200, not '12345'"},
+        {{"verify", "--port", "/dev/null", "--timeout", "0", "site.cfg"},
+         "verify: --timeout takes seconds from 0.05 to 600, not '0'"},
+        {{"write-all", "--port", "/dev/null", "nowhere.cfg"}, "write-all: nowhere.cfg: cannot open"},
+        {{"read-all", "--port", (dir_ / "no-such-tty").string(), "-o", "out.cfg", "--report", "r.csv"},
+         "read-all: " + (dir_ / "no-such-tty").string() + ": "},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = run(c.args);
+        EXPECT_EQ(outcome.status, 2) << c.args[0];
+        EXPECT_EQ(outcome.err.rfind("hx350-cfg " + c.error, 0), 0u) << outcome.err;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "out.cfg"));
+    EXPECT_FALSE(fs::exists(dir_ / "r.csv"));
 }
 
 TEST_F(CfgToolTest, HelpAndVersion) {
