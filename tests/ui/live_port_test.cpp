@@ -8,8 +8,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -81,6 +83,31 @@ class LivePortTest : public QObject {
         return got;
     }
 
+    /// Plays the module until the dialog's run is over: each frame (it ends with its NUL byte) gets
+    /// `answer(frame)`.
+    void serveUntilFinished(hx350::ui::ModuleRunDialog& dialog,
+                            const std::function<std::string(const std::string&)>& answer) {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        std::string frame;
+        while (!dialog.run()->finished() && elapsed.elapsed() < 60000) {
+            QApplication::processEvents();
+            char buffer[512];
+            const ssize_t n = ::read(primary_, buffer, sizeof buffer);
+            if (n <= 0) {
+                QTest::qWait(2);
+                continue;
+            }
+            for (ssize_t i = 0; i < n; ++i) {
+                frame += buffer[i];
+                if (buffer[i] != '\0') continue;
+                const std::string reply = answer(frame);
+                QCOMPARE(::write(primary_, reply.data(), reply.size()), static_cast<ssize_t>(reply.size()));
+                frame.clear();
+            }
+        }
+    }
+
   private slots:
     void init() {
         char name[256] = {};
@@ -137,19 +164,8 @@ class LivePortTest : public QObject {
         QVERIFY(dialog->isVisible());
         QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
         QVERIFY(dialog->run() != nullptr);
-        // The module: "OK" to every frame (a frame ends with its NUL byte), until the run is over.
-        QElapsedTimer elapsed;
-        elapsed.start();
-        while (!dialog->run()->finished() && elapsed.elapsed() < 60000) {
-            QApplication::processEvents();
-            char buffer[512];
-            const ssize_t n = ::read(primary_, buffer, sizeof buffer);
-            if (n > 0 &&
-                std::string_view(buffer, static_cast<std::size_t>(n)).find('\0') != std::string_view::npos)
-                QCOMPARE(::write(primary_, "OK\r\n", 4), ssize_t{4});
-            else if (n <= 0)
-                QTest::qWait(2);
-        }
+        // The module: "OK" to every frame, until the run is over.
+        serveUntilFinished(*dialog, [](const std::string&) { return std::string("OK\r\n"); });
         QVERIFY(dialog->run()->finished());
         QVERIFY2(dialog->run()->allAnswered(), dialog->run()->stopReason().c_str());
         QCOMPARE(dialog->reportTable()->rowCount(), static_cast<int>(dialog->run()->steps().size()));
@@ -165,6 +181,43 @@ class LivePortTest : public QObject {
         QCOMPARE(lines.size() - 2, dialog->reportTable()->rowCount());  // header, rows, empty after the last
         for (const QByteArray& line : lines)
             QVERIFY2(!line.endsWith(",no answer\r") && !line.endsWith(",error answer\r"), line.constData());
+    }
+
+    void verifyFromTheMenuShowsWhatTheModuleHoldsOtherwiseAndKeepsThePages() {
+        WindowOnPty rig(secondary_name_);
+        QVERIFY(rig.ok());
+        hx350::ui::MainWindow& window = rig.window;
+        rig.form.NNumber[2].userSetText("+4930111111");
+        auto* verify = window.findChild<QAction*>(QStringLiteral("Verify1"));
+        QVERIFY(verify != nullptr);
+        QCOMPARE(verify->text(), QStringLiteral("Verify Module..."));
+        verify->trigger();
+        hx350::ui::ModuleRunDialog* dialog = window.moduleRun();
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Verify Module"));
+        QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
+        QVERIFY(dialog->run() != nullptr);
+        serveUntilFinished(*dialog, [](const std::string& frame) {
+            return std::string(frame.find("GETNR2") != std::string::npos ? "2: +4930222222\r\n" : "OK\r\n");
+        });
+        QVERIFY(dialog->run()->finished());
+        QCOMPARE(QString::fromStdString(rig.form.NNumber[2].Text()), QStringLiteral("+4930111111"));
+
+        auto* compare = window.findChild<QDialog*>(QStringLiteral("CompareDialog"));
+        QVERIFY(compare != nullptr);
+        QCOMPARE(compare->windowTitle(), QStringLiteral("Verify Module: settings that differ"));
+        auto* table = compare->findChild<QTableWidget*>(QStringLiteral("CompareTable"));
+        QCOMPARE(table->horizontalHeaderItem(3)->text(), QStringLiteral("In the module"));
+        int row = -1;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            if (table->item(r, 0)->text().endsWith(QStringLiteral("Numbers for alarm SMS, Nr2"))) row = r;
+        }
+        QVERIFY(row >= 0);
+        QCOMPARE(table->item(row, 2)->text(), QStringLiteral("+4930111111"));
+        QCOMPARE(table->item(row, 3)->text(), QStringLiteral("+4930222222"));
+        window.pages()->setCurrentIndex(hx350::kMainPage);
+        emit table->cellActivated(row, 0);
+        QCOMPARE(window.pages()->currentIndex(), static_cast<int>(hx350::kAbonentsPage));
     }
 };
 
