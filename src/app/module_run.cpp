@@ -199,7 +199,9 @@ void ModuleRun::endStep(StepStatus status, std::string answer) {
     const ModuleRunStep& step = steps_[done_];
     ModuleRunReportRow row;
     row.label = step.label;
-    if (status != StepStatus::NotSent) row.command = answerText(form_.FrameControls::MemoS.Text());
+    // The command as sent: the log memo leaves out what some operations send (the uplink's names and
+    // passwords are not logged).
+    if (status != StepStatus::NotSent) row.command = answerText(form_.link().lastCommand());
     row.answer = std::move(answer);
     row.status = status;
     report_.push_back(std::move(row));

@@ -55,7 +55,7 @@ std::string_view stepStatusText(StepStatus status);
 
 struct ModuleRunReportRow {
     std::string label;
-    std::string command;  ///< as the log memo showed it ("" for a setting that was not asked)
+    std::string command;  ///< the command sent, without padding ("" for a step that sent nothing)
     std::string answer;   ///< the module's (or in SMS mode the phone's) answer, or "no answer"
     StepStatus status = StepStatus::NoAnswer;
 };

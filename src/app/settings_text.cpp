@@ -422,6 +422,12 @@ const SettingsTextEntry* findSettingsTextEntry(std::string_view key) {
     return found == index.end() ? nullptr : &settingsTextEntries()[found->second];
 }
 
+std::string quotedSettingsText(std::string_view bytes) {
+    std::string out;
+    appendQuoted(out, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return out;
+}
+
 std::string settingsTextValue(const SettingsRecord& record, const SettingsTextEntry& entry) {
     std::string value;
     appendValue(value, record.image(), entry);

@@ -76,6 +76,9 @@ std::string exportSettingsText(const SettingsRecord& record);
 /// The value of one setting as the text writes it (`"abc"`, `12`, `true`).
 std::string settingsTextValue(const SettingsRecord& record, const SettingsTextEntry& entry);
 
+/// Text bytes as the text writes a string: quoted, escaped, 0x80-0xFF as UTF-8 Latin-1 characters.
+std::string quotedSettingsText(std::string_view bytes);
+
 struct SettingsTextError {
     std::size_t line = 0;  ///< 1-based line of the text; for a missing setting the line after the last
     std::string key;       ///< the key the line names (empty when the line names none)

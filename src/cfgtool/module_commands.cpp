@@ -214,8 +214,7 @@ class ModuleCommand {
             const SettingsFileStatus saved = writeSettingsFile(*parsed->output, form->snapshotSettings());
             if (!saved.ok()) status = fail(*parsed->output + ": " + saved.context);
         }
-        // The pages hold the file's settings again, as the load made them: that is what was compared.
-        if (kind_ == ModuleRunKind::Verify) listDifferences(run, form->snapshotSettings());
+        if (kind_ == ModuleRunKind::Verify) listDifferences(run);
         return status;
     }
 
@@ -268,12 +267,22 @@ class ModuleCommand {
         return run.allAnswered() ? kExitOk : kExitDifferent;
     }
 
-    void listDifferences(const ModuleRun& run, const SettingsRecord& pages) {
+    void listDifferences(const ModuleRun& run) {
+        // Values as a save stores them (a text without what a longer old text left behind it), written as
+        // the settings text writes them.
+        const auto shown = [](const PageDifference& d, const std::string& value) {
+            switch (d.row->layout().encoding) {
+                case FieldEncoding::ShortString:
+                    return quotedSettingsText(value);
+                case FieldEncoding::Bool:
+                    return std::string(value == "1" ? "true" : "false");
+                default:
+                    return value;
+            }
+        };
         for (const PageDifference& d : run.differences()) {
-            const SettingsTextEntry* entry = findSettingsTextEntry(d.row->key);
-            if (entry == nullptr) continue;
-            out_ << entry->key << ": " << settingsTextValue(pages, *entry) << " -> "
-                 << settingsTextValue(run.moduleSettings(), *entry) << "  # " << d.label << '\n';
+            out_ << d.row->key << ": " << shown(d, d.page_value) << " -> " << shown(d, d.file_value) << "  # "
+                 << d.label << '\n';
         }
         if (run.finished() && run.differences().empty() && run.stopReason().empty())
             out_ << "verify: the module holds every setting read as the file does\n";

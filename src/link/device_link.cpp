@@ -83,6 +83,7 @@ void DeviceLink::setCursor(CursorShape shape) {
 
 SendResult DeviceLink::SendSMS(std::string_view text) {
     ++commands_sent_;
+    last_command_.assign(text);
     return send(text, Origin::User);
 }
 

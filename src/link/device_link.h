@@ -124,8 +124,10 @@ class DeviceLink {
     /// Batches received since the link was made, and the bytes of the latest one as they came (kept after
     /// the tick has shown and dropped them), for whatever waits for an answer step by step.
     std::uint64_t batchesReceived() const { return batches_received_; }
-    /// Commands handed to SendSMS since the link was made (whatever became of them).
+    /// Commands handed to SendSMS since the link was made (whatever became of them), and the text of the
+    /// latest one (before padding; some operations send more than their log line shows).
     std::uint64_t commandsSent() const { return commands_sent_; }
+    const std::string& lastCommand() const { return last_command_; }
     const std::string& lastBatch() const { return last_batch_; }
 
     /// The status-bar line about the SMS exchange (also handed to LinkWindow::ShowLinkMessage).
@@ -284,6 +286,7 @@ class DeviceLink {
     MessageLog message_log_;
     std::uint64_t batches_received_ = 0;
     std::uint64_t commands_sent_ = 0;
+    std::string last_command_;
     std::string last_batch_;
 };
 

@@ -83,6 +83,14 @@ class LivePortTest : public QObject {
         return got;
     }
 
+    /// With HX350_SCREENSHOT_DIR set: a picture of `widget` in that folder.
+    static void screenshot(QWidget& widget, const char* name) {
+        if (!qEnvironmentVariableIsSet("HX350_SCREENSHOT_DIR")) return;
+        QApplication::processEvents();
+        widget.grab().save(qEnvironmentVariable("HX350_SCREENSHOT_DIR") + QLatin1Char('/') +
+                           QLatin1String(name));
+    }
+
     /// Plays the module until the dialog's run is over: each frame (it ends with its NUL byte) gets
     /// `answer(frame)`.
     void serveUntilFinished(hx350::ui::ModuleRunDialog& dialog,
@@ -165,11 +173,16 @@ class LivePortTest : public QObject {
         QTest::mouseClick(dialog->startButton(), Qt::LeftButton);
         QVERIFY(dialog->run() != nullptr);
         // The module: "OK" to every frame, until the run is over.
-        serveUntilFinished(*dialog, [](const std::string&) { return std::string("OK\r\n"); });
+        int frames = 0;
+        serveUntilFinished(*dialog, [&](const std::string&) {
+            if (++frames == 60) screenshot(*dialog, "write-all-running.png");
+            return std::string("OK\r\n");
+        });
         QVERIFY(dialog->run()->finished());
         QVERIFY2(dialog->run()->allAnswered(), dialog->run()->stopReason().c_str());
         QCOMPARE(dialog->reportTable()->rowCount(), static_cast<int>(dialog->run()->steps().size()));
         QCOMPARE(dialog->cancelButton()->text(), QStringLiteral("Close"));
+        screenshot(*dialog, "write-all-report.png");
         QVERIFY(dialog->saveReportButton()->isEnabled());
         const QString csv = dir.filePath(QStringLiteral("report.csv"));
         QString error;
@@ -215,6 +228,7 @@ class LivePortTest : public QObject {
         QVERIFY(row >= 0);
         QCOMPARE(table->item(row, 2)->text(), QStringLiteral("+4930111111"));
         QCOMPARE(table->item(row, 3)->text(), QStringLiteral("+4930222222"));
+        screenshot(*compare, "verify-differences.png");
         window.pages()->setCurrentIndex(hx350::kMainPage);
         emit table->cellActivated(row, 0);
         QCOMPARE(window.pages()->currentIndex(), static_cast<int>(hx350::kAbonentsPage));
