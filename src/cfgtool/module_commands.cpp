@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <csignal>
 #include <memory>
 #include <optional>
@@ -120,7 +121,7 @@ class ModuleCommand {
                     fail("--timeout takes seconds from 0.05 to 600, not '" + *v + "'");
                     return std::nullopt;
                 }
-                parsed.timeout_ms = static_cast<std::uint32_t>(seconds * 1000 + 0.5);
+                parsed.timeout_ms = static_cast<std::uint32_t>(std::lround(seconds * 1000));
             } else if (a == "--report") {
                 if ((v = value(i)) == nullptr) return std::nullopt;
                 parsed.report = *v;
