@@ -288,6 +288,8 @@ void MainWindow::showModuleRun(ModuleRunKind kind) {
 }
 
 void MainWindow::showVerification(const ModuleRun& run) {
+    // The pages held the module's values during the run; the status bar's "(changed)" follows them back.
+    if (SiteFiles* files = SiteFiles::of(*this)) files->refreshChanged();
     if (!run.stopReason().empty()) return;  // the dialog says why it stopped; a part read proves little
     if (run.differences().empty()) {
         auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Verify Module"),
