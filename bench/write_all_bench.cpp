@@ -89,8 +89,7 @@ void BM_WriteAllAgainstSimulator(benchmark::State& state) {
         EventLoop loop(clock);
         bench::SilentServices services;
         FormSeams seams;
-        const std::string path = sim.path();
-        seams.port_path = [path](int) { return path; };
+        seams.port_path = [&sim](int) { return sim.path(); };
         seams.clock = &clock;
         seams.poll_timer = &loop.makeTimer();
         seams.timer1 = &loop.makeTimer();
