@@ -27,7 +27,7 @@ const std::string kSimulator = HX350_BIN_DIR "/hx350-sim";
 std::string craftedText(const SettingBinding& row) {
     const std::string_view name = row.layout().name;
     const std::string n = std::to_string(row.element);
-    if (name == "SubscriberNumber") return "+4917012345" + n;
+    if (name == "SubscriberNumber") return n == "7" ? "+4917012345678901234" : "+4917012345" + n;  // 20 long
     if (name == "PhoneBookNumber") return "+4930987654" + n;
     if (name == "ExternalText") return "Crafted event text " + n;
     if (name == "InternalText") return "state " + n + " x";
