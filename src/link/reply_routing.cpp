@@ -65,7 +65,9 @@ void routeAbonents(std::string_view s, Assignments& out) {
     const long p = positionOf(s, ':');
     if (copy(s, 1, p - 1).empty()) return;
 
-    std::string value = copy(s, p + 2, 20);
+    // Twenty characters, the longest number, and the one that closes it: a number of full length would
+    // otherwise have no end in the copy and be read as empty, blanking the edit.
+    std::string value = copy(s, p + 2, 21);
     const long end = positionOfSeparator(value);
     value = copy(value, 1, end - 1);
 
