@@ -289,9 +289,7 @@ struct Module::Commands {
         auto& text = (external ? m.state_.external_texts.data() : m.state_.short_texts.data())[*nn - 1];
         if (kw[0] == 'G') {
             if (arg.size() != 2) return refused(kw);
-            // A text answer is closed by a carriage return alone: the tool takes everything after "nn: "
-            // but the last character as the text, so the text comes back exactly as it was written.
-            return slot + ": " + text + "\r";
+            return line(slot + ": " + text);
         }
         if (arg.size() > 2 && arg[2] != ' ') return refused(kw);
         const std::string_view value = arg.size() > 3 ? arg.substr(3) : std::string_view{};

@@ -69,8 +69,7 @@ class Module {
     explicit Module(const Clock& clock);
 
     /// Executes one command.
-    /// @return the answer: zero or more lines, each closed by CR LF (the answer to GETTX/GETTI, a text
-    ///         slot, by CR alone). A write is confirmed with
+    /// @return the answer: zero or more lines, each closed by CR LF. A write is confirmed with
     ///         "<KEYWORD><n> OK"; a parameter the module refuses gives "<KEYWORD> ERROR"; an unknown
     ///         command gives "UNKNOWN COMMAND". SETOU/RSTOU answer nothing while option 3 of the
     ///         option mask is "D". An empty command gives an empty answer.

@@ -670,9 +670,8 @@ std::string Phone::poll() {
             if (end == std::string_view::npos) break;
             text.remove_prefix(end + 1);
         }
-        // The message carries the text without the line end (CR LF, or CR alone after a text slot).
-        while (!answer.empty() && (answer.back() == '\r' || answer.back() == '\n'))
-            answer.pop_back();
+        while (answer.size() >= 2 && answer.compare(answer.size() - 2, 2, "\r\n") == 0)
+            answer.resize(answer.size() - 2);
         if (!answer.empty()) {
             for (const std::string& piece : splitForSms(answer)) {
                 const auto index = deliver(config_.module_number, piece);

@@ -34,7 +34,7 @@ TEST_F(ModuleLinkTest, ByteByByteGivesTheSameAnswerOnlyAtTheEnd) {
         }
         answer += part;
     }
-    EXPECT_EQ(answer, "05: Temperature 1 > MAXIMUM2\r");
+    EXPECT_EQ(answer, "05: Temperature 1 > MAXIMUM2\r\n");
 }
 
 TEST_F(ModuleLinkTest, TwoFramesInOneChunkAnswerInOrder) {

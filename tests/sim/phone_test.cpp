@@ -247,16 +247,6 @@ TEST_F(PhoneTest, NewMessageIndicationWhenAsked) {
     EXPECT_EQ(phone_->poll(), "\r\n+CMTI: \"SM\",1\r\n");
 }
 
-TEST_F(PhoneTest, AnswerOfATextSlotTravelsWithoutItsLineEnd) {
-    cmgs(toolSubmit(kDefaultModuleNumber, "GETTX05\r"));
-    clock_.advance(1000);
-    phone_->poll();
-    ASSERT_EQ(phone_->messages().size(), 1u);
-    const SmsTimestamp t{2025, 9, 23, 14, 5, 10, 120};
-    EXPECT_EQ(hexFromOctets(phone_->messages().at(1).tpdu),
-              hexFromOctets(encodeDeliver(kDefaultModuleNumber, t, "05: Temperature 1 > MAXIMUM2")));
-}
-
 TEST_F(PhoneTest, ModuleCommandsWithoutAnswerStoreNothing) {
     module_.execute("SETMP MPDDEEDDDEEDDDE ");
     cmgs(toolSubmit(kDefaultModuleNumber, "SETOU1\r"));
