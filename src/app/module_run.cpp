@@ -26,6 +26,10 @@ std::string answerText(std::string_view raw) {
     return out.substr(first, out.find_last_not_of(' ') - first + 1);
 }
 
+/// The report's note on a setting whose read button asks the module but whose page does not take the answer.
+constexpr std::string_view kAnswerOnlyInTheLog =
+    "its button's answer is shown in the log, not put into the page";
+
 std::string csvField(std::string_view text) {
     std::string out = "\"";
     for (char ch : text) {
@@ -75,7 +79,8 @@ std::vector<ModuleRunStep> ModuleRun::plan(const TForm1& form, ModuleRunKind kin
     // One step per button, box and element, at the place of the first setting it serves.
     std::map<std::tuple<std::string, std::string, int>, std::size_t> seen;
     for (const SettingBinding* row : form.settingsBindings().inPageOrder()) {
-        if (read ? !row->canRead() : !row->canWrite()) continue;
+        // A read whose answer no page takes would bring nothing back: it is not asked.
+        if (read ? !row->read_into_page : !row->canWrite()) continue;
         const std::string& button = read ? row->read_button : row->write_button;
         const int item = row->selector.empty() ? -1 : row->element - 1;
         const auto key = std::make_tuple(button, row->selector, item);
@@ -90,6 +95,10 @@ std::vector<ModuleRunStep> ModuleRun::plan(const TForm1& form, ModuleRunKind kin
         step.keys.push_back(row->key);
         step.page = row->page;
         step.button = button;
+        if (!read) {
+            step.clear_button = row->clear_button;
+            step.control = row->control;
+        }
         step.selector = row->selector;
         step.item = item;
         step.read_box = row->read_box;
@@ -181,7 +190,14 @@ void ModuleRun::beginStep() {
     const std::uint64_t commands_before = form_.link().commandsSent();
     step_sent_at_ = form_.clock().tickCount();
     awaiting_ = true;
-    Button* button = form_.find<Button>(step.button);
+    // An empty alarm number is not sent by its write button; the module's old number would stay, and go on
+    // getting alarms. It is cleared as a technician would clear it.
+    std::string_view clicked = step.button;
+    if (!step.clear_button.empty()) {
+        if (const Edit* edit = form_.find<Edit>(step.control); edit != nullptr && edit->Text().empty())
+            clicked = step.clear_button;
+    }
+    Button* button = form_.find<Button>(clicked);
     if (button == nullptr || !button->userClick() || form_.link().commandsSent() == commands_before) {
         // Nothing to send: the setting is empty (a number the button refuses to write) or the button is
         // not shown on this design. The report says so; nothing is awaited.
@@ -223,8 +239,10 @@ void ModuleRun::finish(std::string reason) {
     form_.SetPromptAnswersForced(false);
     if (kind_ != ModuleRunKind::WriteAll) {
         for (const SettingBinding* row : form_.settingsBindings().inPageOrder()) {
-            if (row->canWrite() && !row->canRead())
-                report_.push_back({row->label, "", "", StepStatus::NotReadable});
+            if (!row->canWrite() || row->read_into_page) continue;
+            report_.push_back({row->label, "",
+                               row->canRead() ? std::string(kAnswerOnlyInTheLog) : std::string(),
+                               StepStatus::NotReadable});
         }
     }
     if (kind_ == ModuleRunKind::Verify) compareWithModule();

@@ -42,8 +42,10 @@ struct ModuleRunStep {
     std::string label;              ///< the first setting's label, "(+N more)" when the button serves more
     std::vector<std::string> keys;  ///< settings-table keys of every setting the step covers
     int page = 0;
-    std::string button;    ///< the button clicked
-    std::string selector;  ///< radio group to choose `item` in first ("" when none)
+    std::string button;        ///< the button clicked
+    std::string clear_button;  ///< a write: clicked instead when the setting's edit is empty
+    std::string control;       ///< a write with a clear button: the edit that shows the setting
+    std::string selector;      ///< radio group to choose `item` in first ("" when none)
     int item = -1;
     std::string read_box;  ///< ticked for a read, unticked for a write ("" when the page has none)
 };
@@ -89,8 +91,9 @@ class ModuleRun {
     bool finished() const { return finished_; }
     const std::vector<ModuleRunStep>& steps() const { return steps_; }
     std::size_t stepsDone() const { return done_; }
-    /// One row per step that ran, then, for a read, one "not readable" row per setting the module cannot
-    /// be asked for.
+    /// One row per step that ran, then, for a read, one "not readable" row per written setting that no
+    /// read brings into the pages: the module cannot be asked for it, or its page does not take the answer
+    /// (the answer column says so).
     const std::vector<ModuleRunReportRow>& report() const { return report_; }
     /// Why the run ended early: the status bar's words about the port, the phone's state, "Cancelled";
     /// "" when every step ran.

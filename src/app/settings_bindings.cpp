@@ -8,6 +8,7 @@
 #include "app/form.h"
 #include "app/uplink_rows.h"
 #include "base/text.h"
+#include "link/reply_routing.h"
 
 namespace hx350 {
 
@@ -99,6 +100,11 @@ class Rows {
         if (!selector.empty()) row.selector = std::string(entryOf(selector).name);
         return *this;
     }
+    /// The last row's empty value is written by clicking `button` (with the same selector) instead.
+    Rows& clears(std::string_view button) {
+        rows_.back().clear_button = std::string(entryOf(button).name);
+        return *this;
+    }
     /// The last row is read by `button` (with `box` ticked, when given).
     Rows& reads(std::string_view button, std::string_view box = {}) {
         SettingBinding& row = rows_.back();
@@ -158,6 +164,7 @@ SettingsBindings::SettingsBindings(const ControlRegistry& registry) {
         rows.bound(cfg::SubscriberNumber, n, "NNumber" + decimal(n), C::Text)
             .qualify(kAlarmNumbersCaption)
             .writes("SetNr", "RadioGroupNR")
+            .clears("ClrNr")
             .reads("GetNr");
     }
     for (int n = 1; n <= 7; ++n) {
@@ -277,6 +284,9 @@ SettingsBindings::SettingsBindings(const ControlRegistry& registry) {
                 .reads("Button11");
         }
     }
+
+    for (SettingBinding& row : rows_)
+        row.read_into_page = row.canRead() && routesAnswersOf(row.page);
 }
 
 std::vector<const SettingBinding*> SettingsBindings::inPageOrder() const {

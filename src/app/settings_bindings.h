@@ -22,10 +22,14 @@
 //    page's "Read" box unticked, where it has one). Both are empty when no operation writes it (local
 //    settings such as the port, carried values, hidden buttons that carry no behaviour). Where a button
 //    serves several elements through a radio group ("SETNR" writes the number chosen in `RadioGroupNR`),
-//    `selector` names that group; select item element - 1 first.
+//    `selector` names that group; select item element - 1 first. Where the write button refuses an empty
+//    value and another button clears the setting in the module ("CLRNR" for an alarm number),
+//    `clear_button` names it.
 //  - Read: `read_button` with handler `read` asks the module for the setting; when `read_box` is not
 //    empty, that check box must be ticked first (it turns the "WR" button into a read request). All three
 //    are empty when the module cannot be asked. Some reads fetch more than the one setting ("GETLV").
+//    `read_into_page` tells whether the answer is put into the control: only the answers of some pages are
+//    (Abonents, the three text pages, GPRS/FTP); the others are shown in the log alone.
 //
 // Record fields that no row binds are listed in kUnboundFields with the reason; reserved ranges are never
 // bound.
@@ -75,9 +79,11 @@ struct SettingBinding {
     std::string selector;
     std::string write_button;
     std::string write;
+    std::string clear_button;
     std::string read_button;
     std::string read;
     std::string read_box;
+    bool read_into_page = false;
 
     const SettingsFieldLayout& layout() const { return kSettingsLayout[field]; }
     bool hasControl() const { return !control.empty(); }

@@ -92,6 +92,14 @@ void routeAbonents(std::string_view s, Assignments& out) {
     }
 }
 
+// How many characters at the end of a text answer are its line end: the module closes the line with CR LF,
+// which "Skip CR/LF" has made two blanks. A text read back must be the text written, so the whole line end
+// goes (keeping its CR put a control character into the text, and the next write sent it to the module).
+// An answer cut before its line end loses its last character, as it always did.
+long lineEndOf(std::string_view s) {
+    return s.size() >= 2 && (s.ends_with("\r\n") || s.ends_with("  ")) ? 2 : 1;
+}
+
 // "External SMS": "05: text" into TXTSMS5. The slot is the two digits before the first colon.
 void routeExternalSms(std::string_view s, Assignments& out) {
     const long p = positionOf(s, ':');
@@ -101,7 +109,7 @@ void routeExternalSms(std::string_view s, Assignments& out) {
     if (!isDecimalDigit(tens) || !isDecimalDigit(units)) return;
     const int n = 10 * (tens - '0') + (units - '0');
     if (n < 1 || n > 54) return;
-    out.set("TXTSMS" + std::to_string(n), copy(s, p + 2, length(s) - p - 2));
+    out.set("TXTSMS" + std::to_string(n), copy(s, p + 2, length(s) - p - 1 - lineEndOf(s)));
 }
 
 // "Int/Ext SMS" and "IOname": "60: text" into iTXTSMS60. The slot is the first two characters.
@@ -110,7 +118,7 @@ void routeInternalTexts(std::string_view s, Assignments& out) {
     if (!isDecimalDigit(at(s, 1)) || !isDecimalDigit(at(s, 2))) return;
     const int n = 10 * (at(s, 1) - '0') + (at(s, 2) - '0');
     if (n < 1 || n > 78) return;
-    out.set("iTXTSMS" + std::to_string(n), copy(s, 5, length(s) - 5));
+    out.set("iTXTSMS" + std::to_string(n), copy(s, 5, length(s) - 4 - lineEndOf(s)));
 }
 
 // "GPRS, FTP": "keyword: value" CR LF.
@@ -155,6 +163,11 @@ void routeGprsFtp(std::string_view s, Assignments& out) {
 }
 
 }  // namespace
+
+bool routesAnswersOf(int page_index) {
+    return page_index == pages::kAbonents || page_index == pages::kExternalSms ||
+           page_index == pages::kIntExtSms || page_index == pages::kIoName || page_index == pages::kGprsFtp;
+}
 
 std::vector<EditAssignment> routeReply(int page_index, std::string_view text) {
     Assignments out;

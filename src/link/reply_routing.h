@@ -2,9 +2,9 @@
 //
 // A module answer carries no command code: a read on "Abonents" answers "3: +4912345" CR LF, a read on
 // "External SMS" answers "05: text" CR LF, and so on. Which edit it fills is decided by the page shown when
-// the answer is handled and by the number or keyword in front of the colon. The rules below reproduce the
-// module's answer forms exactly, including how many characters of the line end stay in a value: the texts
-// of pages 2 to 4 keep one trailing character, the values of page 10 drop two.
+// the answer is handled and by the number or keyword in front of the colon. The rules below follow the
+// module's answer forms exactly; no value keeps a character of the line end (the texts of pages 2 to 4
+// drop CR LF, or the two blanks "Skip CR/LF" made of it; the values of page 10 drop two characters).
 #pragma once
 
 #include <string>
@@ -21,6 +21,9 @@ inline constexpr int kIntExtSms = 3;
 inline constexpr int kIoName = 4;
 inline constexpr int kGprsFtp = 10;
 }  // namespace pages
+
+/// Whether answers that arrive while the page `page_index` is shown are put into its edits.
+bool routesAnswersOf(int page_index);
 
 /// One edit to set: its name in the window ("NNumber3", "TXTSMS5", "APN") and its new text.
 struct EditAssignment {

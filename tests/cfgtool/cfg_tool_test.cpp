@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "app/form.h"
 #include "app/settings_bindings.h"
+#include "app/settings_file.h"
 #include "app/settings_record.h"
 #include "app/settings_text.h"
 #include "support/sim_process.h"
@@ -204,8 +204,16 @@ TEST_F(CfgToolTest, WriteAllVerifyAndReadAllAgainstTheSimulatedModule) {
     test::SimProcess sim;
     ASSERT_TRUE(sim.start(kSimulator.string(), {"--mode", "module", "--answer-delay", "0"}));
     fs::copy_file(kSampleSite, dir_ / "pump.txt");
+    // The pump station, its empty phone-book entries filled: a write does not send an empty entry, and
+    // the simulated module has entries of its own there. (Its empty alarm numbers are cleared.)
+    ASSERT_EQ(run({"import", "pump.txt", "-o", "pump.cfg"}).status, 0);
+    for (int n = 3; n <= 7; ++n) {
+        const std::string entry =
+            "PhoneBookNumber[" + std::to_string(n) + "]=\"+4930555000" + std::to_string(n) + "\"";
+        ASSERT_EQ(run({"set", "pump.cfg", entry}).status, 0);
+    }
 
-    const Outcome written = run({"write-all", "--port", sim.path(), "pump.txt", "--report", "write.csv"});
+    const Outcome written = run({"write-all", "--port", sim.path(), "pump.cfg", "--report", "write.csv"});
     ASSERT_EQ(written.status, 0) << written.err;
     EXPECT_EQ(written.err, "");
     const std::string report = readAll(dir_ / "write.csv");
@@ -216,9 +224,10 @@ TEST_F(CfgToolTest, WriteAllVerifyAndReadAllAgainstTheSimulatedModule) {
     EXPECT_NE(written.out.find("write-all: " + steps + " of " + steps + " steps"), std::string::npos)
         << written.out;
 
-    ASSERT_EQ(run({"import", "pump.txt", "-o", "pump.cfg"}).status, 0);
-    ASSERT_EQ(run({"set", "pump.cfg", "SubscriberNumber[2]=\"+4917600000000\""}).status, 0);
-    const Outcome verified = run({"verify", "--port", sim.path(), "--timeout", "0.5", "pump.cfg"});
+    // The file changed since in one alarm number: exactly that one is listed.
+    fs::copy_file(dir_ / "pump.cfg", dir_ / "changed.cfg");
+    ASSERT_EQ(run({"set", "changed.cfg", "SubscriberNumber[2]=\"+4917600000000\""}).status, 0);
+    const Outcome verified = run({"verify", "--port", sim.path(), "--timeout", "0.5", "changed.cfg"});
     EXPECT_EQ(verified.status, 1) << verified.err;
     // After the summary line: one line per setting that differs, and only the one changed.
     const std::string listed =
@@ -230,19 +239,21 @@ TEST_F(CfgToolTest, WriteAllVerifyAndReadAllAgainstTheSimulatedModule) {
     const Outcome read = run({"read-all", "--port", sim.path(), "-o", "module.cfg", "--report", "read.csv"});
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_NE(readAll(dir_ / "read.csv").find(",not readable\r\n"), std::string::npos);
-    // What differs is what no read asks for: the module's unreadable settings and the tool's own (port,
-    // rate, mode), which the file read keeps as a new window has them.
-    std::set<std::string> unread;
+    // What differs is what no read brings into the pages: the module's unreadable settings and the
+    // tool's own (port, rate, mode), which a read keeps as a new window has them. Values are compared as a
+    // save stores them (a text without what an older, longer text left behind it in the file).
+    SettingsRecord file;
+    SettingsRecord module;
+    ASSERT_TRUE(readSettingsFile((dir_ / "pump.cfg").string(), file).ok());
+    ASSERT_TRUE(readSettingsFile((dir_ / "module.cfg").string(), module).ok());
     const TForm1 table_form{FormSeams{}};
+    std::size_t read_back = 0;
     for (const SettingBinding& row : table_form.settingsBindings().rows()) {
-        if (!row.canRead()) unread.insert(row.label);
+        if (!row.read_into_page) continue;
+        EXPECT_EQ(recordValueText(module, row), recordValueText(file, row)) << row.key;
+        ++read_back;
     }
-    const Outcome diff = run({"diff", "pump.txt", "module.cfg"});
-    EXPECT_EQ(diff.status, 1);
-    for (std::size_t at = 0; (at = diff.out.find("  # ", at)) != std::string::npos; at += 4) {
-        const std::string label = diff.out.substr(at + 4, diff.out.find('\n', at) - at - 4);
-        EXPECT_EQ(unread.count(label), 1u) << label << " was read and differs";
-    }
+    EXPECT_GT(read_back, 100u);
 }
 
 TEST_F(CfgToolTest, ModuleCommandsThatCannotRunSayWhyAndWriteNothing) {

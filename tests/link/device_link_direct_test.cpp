@@ -147,7 +147,7 @@ TEST_F(LinkOnPty, AnswerIsRoutedIntoThePageShownAtTheNextTick) {
     answer("05: Door open\r\n");
     EXPECT_TRUE(window_.edits.empty());
     tick();
-    EXPECT_EQ(window_.edits, (std::map<std::string, std::string>{{"TXTSMS5", "Door open\r"}}));
+    EXPECT_EQ(window_.edits, (std::map<std::string, std::string>{{"TXTSMS5", "Door open"}}));
     EXPECT_EQ(window_.memo_sms_input.Text(), "\r\n05: Door open\r\n\r\n");
     // Shown once: the next tick has nothing left.
     window_.edits.clear();

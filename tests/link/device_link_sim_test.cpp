@@ -108,7 +108,8 @@ TEST_F(LinkAgainstSimulator, DirectModeAnswerLandsInTheLastReceivedTextAndThePag
     ASSERT_TRUE(
         pollUntil([&] { return state().batch_received && state().last_received_text.ends_with("  "); }));
     ASSERT_TRUE(state().last_received_text.starts_with("05: ")) << state().last_received_text;
-    const std::string text = state().last_received_text.substr(4, state().last_received_text.size() - 5);
+    // The text without the two blanks "Skip CR/LF" made of the line end.
+    const std::string text = state().last_received_text.substr(4, state().last_received_text.size() - 6);
     timer1_.trigger();
     EXPECT_EQ(window_.edits["TXTSMS5"], text);
 }

@@ -65,10 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     ExternalSms, RouteReply,
     testing::Values(
-        RouteRow{"TextKeepsTheCarriageReturn", 2, "05: Door open\r\n", {{"TXTSMS5", "Door open\r"}}},
-        RouteRow{"TextKeepsASkippedSpace", 2, "05: Door open  ", {{"TXTSMS5", "Door open "}}},
-        RouteRow{"LastSlot", 2, "54: x\r\n", {{"TXTSMS54", "x\r"}}},
-        RouteRow{"SlotNumberBeforeColonAnywhere", 2, "Slot 07: abc\r\n", {{"TXTSMS7", "abc\r"}}},
+        RouteRow{"TextWithoutItsLineEnd", 2, "05: Door open\r\n", {{"TXTSMS5", "Door open"}}},
+        RouteRow{"TextWithoutItsSkippedLineEnd", 2, "05: Door open   ", {{"TXTSMS5", "Door open "}}},
+        RouteRow{"AnswerCutBeforeItsLineEndLosesOneCharacter", 2, "05: Door open", {{"TXTSMS5", "Door ope"}}},
+        RouteRow{"LastSlot", 2, "54: x\r\n", {{"TXTSMS54", "x"}}},
+        RouteRow{"SlotNumberBeforeColonAnywhere", 2, "Slot 07: abc\r\n", {{"TXTSMS7", "abc"}}},
         RouteRow{"SlotAboveRange", 2, "55: x\r\n", {}}, RouteRow{"SlotZero", 2, "00: x\r\n", {}},
         RouteRow{"OneDigitBeforeColon", 2, "5: text\r\n", {}},
         RouteRow{"LetterInSlot", 2, "A5: text\r\n", {}},
@@ -78,9 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     InternalTexts, RouteReply,
-    testing::Values(RouteRow{"IoNameSlotFromIntExtPage", 3, "60: Alarm\r\n", {{"iTXTSMS60", "Alarm\r"}}},
-                    RouteRow{"EventSlotFromIoNamePage", 4, "05: x\r\n", {{"iTXTSMS5", "x\r"}}},
-                    RouteRow{"LastSlot", 4, "78: y  ", {{"iTXTSMS78", "y "}}},
+    testing::Values(RouteRow{"IoNameSlotFromIntExtPage", 3, "60: Alarm\r\n", {{"iTXTSMS60", "Alarm"}}},
+                    RouteRow{"EventSlotFromIoNamePage", 4, "05: x\r\n", {{"iTXTSMS5", "x"}}},
+                    RouteRow{"LastSlot", 4, "78: y  ", {{"iTXTSMS78", "y"}}},
                     RouteRow{"SlotAboveRange", 3, "79: y  ", {}}, RouteRow{"SlotZero", 4, "00: y  ", {}},
                     RouteRow{"TooShort", 3, "6", {}}, RouteRow{"LetterInSlot", 3, "6x: abc\r\n", {}},
                     RouteRow{"CharacterAboveNineInSlot", 4, "1?: abc\r\n", {}},
