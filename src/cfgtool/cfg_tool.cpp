@@ -62,11 +62,9 @@ class Command {
     }
 
     bool writeText(const std::string& path, const std::string& text) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-        SettingsFileOps ops;
-        const SettingsFileStatus status = writeFileAtomically(path, std::span(bytes, text.size()), ops);
-        if (!status.ok()) fail(path + ": " + status.context);
-        return status.ok();
+        const std::string error = replaceFileWith(path, text);
+        if (!error.empty()) fail(error);
+        return error.empty();
     }
 
     bool writeRecord(const std::string& path, const SettingsRecord& record) {
@@ -188,6 +186,13 @@ class Command {
 
 }  // namespace
 
+std::string replaceFileWith(const std::string& path, std::string_view text) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    SettingsFileOps ops;
+    const SettingsFileStatus status = writeFileAtomically(path, std::span(bytes, text.size()), ops);
+    return status.ok() ? std::string() : path + ": " + status.context;
+}
+
 std::string usageText() {
     return R"(Usage: hx350-cfg COMMAND ARGUMENTS
 Settings files of the HX350 service tool (the 4204-byte record of HX350.cfg) and their text form.
@@ -201,7 +206,7 @@ Settings files of the HX350 service tool (the 4204-byte record of HX350.cfg) and
   set FILE KEY=VALUE...          change settings of the settings file FILE in place
 
   write-all --port DEVICE FILE   write every setting of FILE to the module on DEVICE
-  read-all --port DEVICE -o FILE read every setting the module can be asked for into the settings
+  read-all --port DEVICE -o FILE read every setting the tool can read back into the settings
                                  file FILE (the others as a new window has them)
   verify --port DEVICE FILE      read the module and list the settings that differ from FILE:
                                  key: file-value -> module-value  # label

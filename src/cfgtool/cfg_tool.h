@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hx350::cfgtool {
@@ -11,6 +12,10 @@ namespace hx350::cfgtool {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitDifferent = 1;
 inline constexpr int kExitError = 2;
+
+/// Replaces the file `path` with `text`, atomically, as a save replaces the settings file. Result: "" or
+/// why it failed ("path: ...").
+std::string replaceFileWith(const std::string& path, std::string_view text);
 
 /// The usage text of --help.
 std::string usageText();

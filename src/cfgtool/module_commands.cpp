@@ -290,11 +290,9 @@ class ModuleCommand {
     }
 
     bool writeFile(const std::string& path, const std::string& text) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-        SettingsFileOps ops;
-        const SettingsFileStatus status = writeFileAtomically(path, std::span(bytes, text.size()), ops);
-        if (!status.ok()) fail(path + ": " + status.context);
-        return status.ok();
+        const std::string error = replaceFileWith(path, text);
+        if (!error.empty()) fail(error);
+        return error.empty();
     }
 
     ModuleRunKind kind_;

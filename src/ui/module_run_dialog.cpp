@@ -56,10 +56,10 @@ ModuleRunDialog::ModuleRunDialog(TForm1& form, ModuleRunKind kind, QWidget* pare
                                "at a time, each after the module's answer to the last.")
                    : kind == ModuleRunKind::ReadAll
                        ? QStringLiteral(
-                             "Reads every setting the module can be asked for into the pages, %1 "
+                             "Reads back into the pages every setting whose answer the pages take, %1 "
                              "operations, one at a time.")
                        : QStringLiteral(
-                             "Reads every setting the module can be asked for, %1 operations, one at a "
+                             "Reads every setting whose answer the pages take, %1 operations, one at a "
                              "time, and lists those that differ from the pages. The pages keep their "
                              "values.");
     plan = plan.arg(steps);
