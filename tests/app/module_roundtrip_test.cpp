@@ -20,6 +20,9 @@ namespace hx350::test {
 namespace {
 
 const std::string kSimulator = HX350_BIN_DIR "/hx350-sim";
+// The form's clock runs some fifteen times faster than the simulator's real one here; a long wait keeps a
+// slow answer (a loaded machine, a sanitizer build) from counting as none. An answer ends the wait at once.
+constexpr std::uint32_t kPatientMs = 60000;
 
 // A value for a text setting that differs from any design text, fits the field and the module's syntax
 // for it, and differs between elements, so that an answer routed into the wrong edit shows.
@@ -140,7 +143,7 @@ TEST_F(ModuleRoundTrip, WriteAllThenReadAllIntoAnEmptyWindowGivesBackEveryReadab
     {
         TForm1& form = start();
         ASSERT_TRUE(form.CommPortDriver1().IsConnected()) << form.StatusBar1.Text();
-        ModuleRun write(form, ModuleRunKind::WriteAll, pace_);
+        ModuleRun write(form, ModuleRunKind::WriteAll, pace_, kPatientMs);
         runToEnd(write);
         EXPECT_TRUE(write.allAnswered()) << write.reportCsv();
     }
@@ -149,7 +152,7 @@ TEST_F(ModuleRoundTrip, WriteAllThenReadAllIntoAnEmptyWindowGivesBackEveryReadab
     form_.reset();
     writeWholeFile(cfg_path_, std::string());
     TForm1& form = start();
-    ModuleRun read(form, ModuleRunKind::ReadAll, pace_);
+    ModuleRun read(form, ModuleRunKind::ReadAll, pace_, kPatientMs);
     runToEnd(read);
     EXPECT_TRUE(read.allAnswered()) << read.reportCsv();
     const std::string saved_path = dir_ + "/other.cfg";
