@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -204,6 +206,13 @@ class LivePortTest : public QObject {
         auto* verify = window.findChild<QAction*>(QStringLiteral("Verify1"));
         QVERIFY(verify != nullptr);
         QCOMPARE(verify->text(), QStringLiteral("Verify Module..."));
+        if (qEnvironmentVariableIsSet("HX350_SCREENSHOT_DIR")) {
+            auto* option = window.findChild<QMenu*>(QStringLiteral("Option1"));
+            option->popup(window.mapToGlobal(QPoint(40, window.menuBar()->height())));
+            QTest::qWait(50);
+            screenshot(*option, "option-menu.png");
+            option->hide();
+        }
         verify->trigger();
         hx350::ui::ModuleRunDialog* dialog = window.moduleRun();
         QVERIFY(dialog != nullptr);
