@@ -63,14 +63,7 @@ void BM_ClickToAnswerShown(benchmark::State& state) {
     const SystemClock clock;
     EventLoop loop(clock);
     bench::SilentServices services;
-    FormSeams seams;
-    const std::string path = pty.secondaryPath();
-    seams.port_path = [path](int number) { return number == 1 ? path : std::string(); };
-    seams.clock = &clock;
-    seams.poll_timer = &loop.makeTimer();
-    seams.timer1 = &loop.makeTimer();
-    seams.quiet_gap_timer = &loop.makeTimer();
-    seams.services = &services;
+    FormSeams seams = loopSeams(loop, services, pty.secondaryPath());
     seams.settings_path = folder + "/HX350.cfg";  // none there: the designed values
     auto form = std::make_unique<TForm1>(std::move(seams));
     form->FormCreate();

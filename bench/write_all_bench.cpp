@@ -68,6 +68,7 @@ void BM_WriteAllAgainstSimulator(benchmark::State& state) {
     // The full configuration, in direct mode at 19200 baud.
     record.set(cfg::SmsModeOn, false);
     record.set(cfg::BaudRateIndex, kBaudRateIndex19200);
+    record.set(cfg::ComPortIndex, 0);  // Com1, the simulator's terminal
     if (!writeSettingsFile(folder + "/HX350.cfg", record).ok()) {
         state.SkipWithError("cannot write the settings file");
         return;
@@ -88,13 +89,7 @@ void BM_WriteAllAgainstSimulator(benchmark::State& state) {
         const SystemClock clock;
         EventLoop loop(clock);
         bench::SilentServices services;
-        FormSeams seams;
-        seams.port_path = [&sim](int) { return sim.path(); };
-        seams.clock = &clock;
-        seams.poll_timer = &loop.makeTimer();
-        seams.timer1 = &loop.makeTimer();
-        seams.quiet_gap_timer = &loop.makeTimer();
-        seams.services = &services;
+        FormSeams seams = loopSeams(loop, services, sim.path());
         seams.settings_path = folder + "/HX350.cfg";
         auto form = std::make_unique<TForm1>(std::move(seams));
         form->FormCreate();

@@ -40,6 +40,7 @@
 namespace hx350 {
 
 class DeviceLink;
+class EventLoop;
 class FolderLock;
 class PortCatalogue;
 class SerialDevice;
@@ -84,6 +85,11 @@ struct FormSeams {
     /// that build forms leave it off.
     bool lock_folder = false;
 };
+
+/// The seams of a form run by a program without a window: the loop's clock and three of its timers, Com1
+/// on the serial device `com1` (no other port has one), message boxes to `services`. The settings file is
+/// left as the default; set `settings_path` as needed.
+FormSeams loopSeams(EventLoop& loop, WindowServices& services, const std::string& com1);
 
 /// The digits of the number masks that wait while their source is disabled: one character per source
 /// position (4, 4 and 7), held by the window, never saved.

@@ -7,6 +7,7 @@
 #include "app/folder_lock.h"
 #include "app/form.h"
 #include "app/port_status.h"
+#include "base/event_loop.h"
 #include "base/text.h"
 #include "link/device_link.h"
 #include "link/link_window.h"
@@ -354,6 +355,17 @@ void TForm1::settleAfterStartUp() {
     // Field colours.
     PageControl1Change();
     timer1_.start(kTimer1PeriodMs);
+}
+
+FormSeams loopSeams(EventLoop& loop, WindowServices& services, const std::string& com1) {
+    FormSeams seams;
+    seams.port_path = [com1](int number) { return number == 1 ? com1 : std::string(); };
+    seams.clock = &loop.clock();
+    seams.poll_timer = &loop.makeTimer();
+    seams.timer1 = &loop.makeTimer();
+    seams.quiet_gap_timer = &loop.makeTimer();
+    seams.services = &services;
+    return seams;
 }
 
 }  // namespace hx350

@@ -95,10 +95,6 @@ std::vector<ModuleRunStep> ModuleRun::plan(const TForm1& form, ModuleRunKind kin
         step.keys.push_back(row->key);
         step.page = row->page;
         step.button = button;
-        if (!read) {
-            step.clear_button = row->clear_button;
-            step.control = row->control;
-        }
         step.selector = row->selector;
         step.item = item;
         step.read_box = row->read_box;
@@ -193,9 +189,10 @@ void ModuleRun::beginStep() {
     // An empty alarm number is not sent by its write button; the module's old number would stay, and go on
     // getting alarms. It is cleared as a technician would clear it.
     std::string_view clicked = step.button;
-    if (!step.clear_button.empty()) {
-        if (const Edit* edit = form_.find<Edit>(step.control); edit != nullptr && edit->Text().empty())
-            clicked = step.clear_button;
+    if (const SettingBinding* row = form_.settingsBindings().find(step.keys.front());
+        !read && row != nullptr && !row->clear_button.empty()) {
+        if (const Edit* edit = form_.find<Edit>(row->control); edit != nullptr && edit->Text().empty())
+            clicked = row->clear_button;
     }
     Button* button = form_.find<Button>(clicked);
     if (button == nullptr || !button->userClick() || form_.link().commandsSent() == commands_before) {

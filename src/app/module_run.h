@@ -42,10 +42,8 @@ struct ModuleRunStep {
     std::string label;              ///< the first setting's label, "(+N more)" when the button serves more
     std::vector<std::string> keys;  ///< settings-table keys of every setting the step covers
     int page = 0;
-    std::string button;        ///< the button clicked
-    std::string clear_button;  ///< a write: clicked instead when the setting's edit is empty
-    std::string control;       ///< a write with a clear button: the edit that shows the setting
-    std::string selector;      ///< radio group to choose `item` in first ("" when none)
+    std::string button;    ///< the button clicked (a write: its row's clear button instead for an empty edit)
+    std::string selector;  ///< radio group to choose `item` in first ("" when none)
     int item = -1;
     std::string read_box;  ///< ticked for a read, unticked for a write ("" when the page has none)
 };

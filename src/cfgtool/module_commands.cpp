@@ -166,14 +166,8 @@ class ModuleCommand {
         const SystemClock clock;
         EventLoop loop(clock);
         RecordingWindowServices services;  // start-up's note about the settings file it did not read
-        FormSeams seams;
-        const std::string device = parsed->port;
-        seams.port_path = [device](int number) { return number == 1 ? device : std::string(); };
-        seams.clock = &clock;
-        seams.poll_timer = &loop.makeTimer();
-        seams.timer1 = &loop.makeTimer();
-        seams.quiet_gap_timer = &loop.makeTimer();
-        seams.services = &services;
+        const std::string& device = parsed->port;
+        FormSeams seams = loopSeams(loop, services, device);
         // Nothing is read or written as the tool's own settings file: the pages start from the design values,
         // as a window started from an empty settings file does, and then take the file's settings.
         seams.settings_path.clear();

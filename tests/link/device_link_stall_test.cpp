@@ -15,12 +15,9 @@ namespace {
 
 using test::LinkOnPty;
 
-// The real pseudo-terminal device, except that once stalled it takes no byte and reports at once that
-// waiting would not help (as after the whole output timeout passed in vain).
-class StallingDevice final : public SerialDevice {
+// The real pseudo-terminal device; the devices below change how it writes.
+class ForwardingDevice : public SerialDevice {
   public:
-    StallingDevice(std::shared_ptr<bool> stalled, std::shared_ptr<int> refused)
-        : stalled_(std::move(stalled)), refused_(std::move(refused)) {}
     SerialError open(const std::string& path) override { return real_.open(path); }
     void close() override { real_.close(); }
     bool isOpen() const override { return real_.isOpen(); }
@@ -33,6 +30,20 @@ class StallingDevice final : public SerialDevice {
     }
     std::optional<SerialQueueCounts> queueCounts() override { return real_.queueCounts(); }
     SerialIoResult read(std::uint8_t* buffer, std::size_t size) override { return real_.read(buffer, size); }
+    std::optional<ModemLineSet> modemLines() override { return real_.modemLines(); }
+    bool hungUp() const override { return real_.hungUp(); }
+    const SerialError& lastError() const override { return real_.lastError(); }
+
+  protected:
+    PosixSerialDevice real_;
+};
+
+// The real pseudo-terminal device, except that once stalled it takes no byte and reports at once that
+// waiting would not help (as after the whole output timeout passed in vain).
+class StallingDevice final : public ForwardingDevice {
+  public:
+    StallingDevice(std::shared_ptr<bool> stalled, std::shared_ptr<int> refused)
+        : stalled_(std::move(stalled)), refused_(std::move(refused)) {}
     SerialIoResult write(const std::uint8_t* data, std::size_t size) override {
         if (!*stalled_) return real_.write(data, size);
         ++*refused_;
@@ -41,14 +52,10 @@ class StallingDevice final : public SerialDevice {
     bool waitWritable(std::uint32_t timeout_ms) override {
         return *stalled_ ? false : real_.waitWritable(timeout_ms);
     }
-    std::optional<ModemLineSet> modemLines() override { return real_.modemLines(); }
-    bool hungUp() const override { return real_.hungUp(); }
-    const SerialError& lastError() const override { return real_.lastError(); }
 
   private:
     std::shared_ptr<bool> stalled_;
     std::shared_ptr<int> refused_;
-    PosixSerialDevice real_;
 };
 
 // The switches of the device, made before the fixture's base (which takes the device) is built.
@@ -94,22 +101,10 @@ TEST_F(StalledLink, FrameStopsAtTheFirstRefusedWrite) {
 // A peer that takes one byte every 1.4 s, just inside the output timeout of 1.5 s: the real terminal,
 // except that after each byte it takes no more until the driver has waited 1.4 s for it (which moves the
 // hand-driven clock as the wait would).
-class TrickleDevice final : public SerialDevice {
+class TrickleDevice final : public ForwardingDevice {
   public:
     TrickleDevice(std::shared_ptr<bool> slow, std::shared_ptr<ManualTimeSource*> time)
         : slow_(std::move(slow)), time_(std::move(time)) {}
-    SerialError open(const std::string& path) override { return real_.open(path); }
-    void close() override { real_.close(); }
-    bool isOpen() const override { return real_.isOpen(); }
-    bool applyLineSettings(const SerialLineSettings& settings) override {
-        return real_.applyLineSettings(settings);
-    }
-    bool purge(bool input, bool output) override { return real_.purge(input, output); }
-    bool setQueueSizes(std::uint32_t input, std::uint32_t output) override {
-        return real_.setQueueSizes(input, output);
-    }
-    std::optional<SerialQueueCounts> queueCounts() override { return real_.queueCounts(); }
-    SerialIoResult read(std::uint8_t* buffer, std::size_t size) override { return real_.read(buffer, size); }
     SerialIoResult write(const std::uint8_t* data, std::size_t size) override {
         if (!*slow_) return real_.write(data, size);
         if (!ready_) return {SerialIoResult::Status::WouldBlock, 0, 0};
@@ -123,9 +118,6 @@ class TrickleDevice final : public SerialDevice {
         ready_ = wait == kByteMs;
         return ready_;
     }
-    std::optional<ModemLineSet> modemLines() override { return real_.modemLines(); }
-    bool hungUp() const override { return real_.hungUp(); }
-    const SerialError& lastError() const override { return real_.lastError(); }
 
     static constexpr std::uint32_t kByteMs = 1400;
 
@@ -133,7 +125,6 @@ class TrickleDevice final : public SerialDevice {
     std::shared_ptr<bool> slow_;
     std::shared_ptr<ManualTimeSource*> time_;
     bool ready_ = true;
-    PosixSerialDevice real_;
 };
 
 struct TrickleSwitches {

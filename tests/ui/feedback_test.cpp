@@ -19,14 +19,12 @@
 #include <memory>
 #include <string>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "app/form.h"
 #include "base/clock.h"
 #include "link/device_link.h"
+#include "support/pty_pair.h"
 #include "ui/main_window.h"
 
 using hx350::TForm1;
@@ -52,9 +50,9 @@ class FeedbackTest : public QObject {
 
   private:
     QTemporaryDir dir_;
-    int primary_ = -1;
-    int secondary_ = -1;
-    std::string secondary_name_;
+    std::unique_ptr<hx350::test::PtyPair> pty_;
+    int primary_ = -1;            ///< the module's end of pty_
+    std::string secondary_name_;  ///< the tool's end
 
     QLabel* messageLabel(MainWindow& window) {
         return window.statusBar()->findChild<QLabel*>(QStringLiteral("StatusBar1Message"));
@@ -78,20 +76,13 @@ class FeedbackTest : public QObject {
     }
 
     void init() {
-        char name[256] = {};
-        QVERIFY(::openpty(&primary_, &secondary_, name, nullptr, nullptr) == 0);
-        secondary_name_ = name;
-        termios raw{};
-        QVERIFY(::tcgetattr(primary_, &raw) == 0);
-        ::cfmakeraw(&raw);
-        QVERIFY(::tcsetattr(primary_, TCSANOW, &raw) == 0);
-        QVERIFY(::fcntl(primary_, F_SETFL, ::fcntl(primary_, F_GETFL) | O_NONBLOCK) == 0);
+        pty_ = std::make_unique<hx350::test::PtyPair>();
+        QVERIFY(pty_->ok());
+        primary_ = pty_->primaryFd();
+        secondary_name_ = pty_->secondaryPath();
     }
 
-    void cleanup() {
-        ::close(primary_);
-        ::close(secondary_);
-    }
+    void cleanup() { pty_.reset(); }
 
     // The one-line log memo shows its first line, in direct mode (a command alone) and in SMS mode (the
     // command and its PDU, followed by the empty line that MemoPutLine leaves).

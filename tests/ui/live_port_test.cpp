@@ -17,13 +17,11 @@
 #include <memory>
 #include <string>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "app/form.h"
 #include "base/clock.h"
+#include "support/pty_pair.h"
 #include "ui/main_window.h"
 #include "ui/module_run_dialog.h"
 #include "ui/qt_timer.h"
@@ -64,9 +62,9 @@ class LivePortTest : public QObject {
     Q_OBJECT
 
   private:
-    int primary_ = -1;
-    int secondary_ = -1;
-    std::string secondary_name_;
+    std::unique_ptr<hx350::test::PtyPair> pty_;
+    int primary_ = -1;            ///< the module's end of pty_
+    std::string secondary_name_;  ///< the tool's end
 
     /// Reads what the tool wrote until `wanted` bytes or the deadline.
     std::string readLine(std::size_t wanted, int timeout_ms) {
@@ -120,20 +118,13 @@ class LivePortTest : public QObject {
 
   private slots:
     void init() {
-        char name[256] = {};
-        QVERIFY(::openpty(&primary_, &secondary_, name, nullptr, nullptr) == 0);
-        secondary_name_ = name;
-        termios raw{};
-        QVERIFY(::tcgetattr(primary_, &raw) == 0);
-        ::cfmakeraw(&raw);
-        QVERIFY(::tcsetattr(primary_, TCSANOW, &raw) == 0);
-        QVERIFY(::fcntl(primary_, F_SETFL, ::fcntl(primary_, F_GETFL) | O_NONBLOCK) == 0);
+        pty_ = std::make_unique<hx350::test::PtyPair>();
+        QVERIFY(pty_->ok());
+        primary_ = pty_->primaryFd();
+        secondary_name_ = pty_->secondaryPath();
     }
 
-    void cleanup() {
-        ::close(primary_);
-        ::close(secondary_);
-    }
+    void cleanup() { pty_.reset(); }
 
     void readStatusGoesOutAndTheAnswerComesBack() {
         WindowOnPty rig(secondary_name_);
